@@ -1,0 +1,60 @@
+#pragma once
+// One extraction run, without any window: make the game directory current,
+// open its two archives, harvest both, write the package beside them, count
+// its textures, register it with the level editor, and say what was made.
+// The main dialog wires the sinks to its controls and shows the summary;
+// moxtrel-cli prints them.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "extract/Sinks.h"
+
+namespace moxtrel {
+
+inline constexpr int GameQuake = 0;
+inline constexpr int GameHexen2 = 1;
+
+// "Quake.wad" for Quake, "Hexen.wad" for Hexen II, empty for anything else.
+std::string PackageNameFor(int game);
+
+struct ExtractionSinks {
+    MessageSink& messages;
+    ProgressSink& progress;
+    StatusSink& status;
+    WarningSink& warnings;
+    // Called once the package file exists and the harvest is about to start:
+    // the moment the main dialog shows and starts its animation.
+    std::function<void()> workStarted;
+};
+
+// What the summary shows of a written package.
+struct WadSummary {
+    std::string fileName;      // without its directory, e.g. "Quake.wad"
+    std::int64_t length = 0;   // in bytes
+    int total = 0;
+    int simple = 0;
+    int animated = 0;
+};
+
+enum class RunOutcome {
+    Completed,  // package written and registered; "Extraction complete!" was set
+    Failed,     // a message ended the run before anything was written
+    Abandoned,  // a file error ended the run; any earlier package is untouched
+    NotRun,     // the game kind is neither Quake nor Hexen II: nothing happened
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::NotRun;
+    WadSummary summary;  // filled when outcome is Completed
+};
+
+inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
+
+// Runs the extraction in `gameDir` (which ends with '/') for game kind `game`.
+// Every failure is shown through `sinks.messages` with its text and caption;
+// nothing is thrown. The process's current directory stays `gameDir`.
+RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks);
+
+}  // namespace moxtrel

@@ -1,0 +1,38 @@
+#pragma once
+// Reads a PAK archive's directory, picks out its BSP maps and records the
+// textures of each map's texture lump in the table. Reads no pixel data: the
+// package writer copies each record later from the archive.
+
+#include "extract/Sinks.h"
+#include "extract/TextureTable.h"
+
+namespace moxtrel {
+
+namespace PakLayout {
+inline constexpr std::size_t HeaderBytes = 12;
+inline constexpr std::size_t EntryBytes = 64;
+inline constexpr std::size_t NameBytes = 56;
+inline constexpr std::size_t PositionField = 56;
+inline constexpr std::size_t LengthField = 60;
+}  // namespace PakLayout
+
+namespace BspLayout {
+// Lump 2 (the texture lump): its position and length follow the 4-byte
+// version and lumps 0 and 1.
+inline constexpr std::size_t TextureLumpField = 20;
+inline constexpr std::size_t TextureLumpFieldBytes = 8;
+}  // namespace BspLayout
+
+// Whether the text after the first '.' of `name` is exactly `ending`, compared
+// byte for byte with letter case ("maps/e1m1.bsp" is a map, "E1M1.BSP" and
+// "maps.v2/e1m1.bsp" are not). `name` is read up to its NUL or 56 bytes.
+bool IsBspEntry(const char* name, const char* ending);
+
+// Harvests every map of `pak` into `table`. Returns false, after showing
+// "Invalid Pak file." with caption "File IO Error", when the archive does not
+// begin with "PACK"; the table is then untouched. Maps and textures whose
+// data does not fit in the archive are skipped and reported to `warnings`.
+// Throws platform::FileError when the system fails a read or seek.
+bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& messages, WarningSink& warnings);
+
+}  // namespace moxtrel

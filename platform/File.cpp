@@ -1,0 +1,235 @@
+#include "platform/File.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace moxtrel::platform {
+
+namespace {
+
+std::string ErrorText(int osError) {
+    return std::strerror(osError);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The entry of `directory` whose name matches `name` without regard to case,
+// the first in name order; empty when there is none.
+std::string FindEntryIgnoringCase(const std::string& directory, const std::string& name) {
+    DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!listing) return {};
+    std::vector<std::string> matches;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (EqualsIgnoringCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+    if (matches.empty()) return {};
+    return *std::min_element(matches.begin(), matches.end());
+}
+
+}  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string ResolvePathIgnoringCase(const std::string& path) {
+    if (path.empty() || Exists(path)) return path;
+    std::string resolved;
+    std::size_t start = 0;
+    if (path[0] == '/') {
+        resolved = "/";
+        start = 1;
+    }
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string component = path.substr(start, end - start);
+        if (!component.empty() && component != "." && component != "..") {
+            std::string candidate = resolved + component;
+            if (!Exists(candidate)) {
+                std::string found = FindEntryIgnoringCase(resolved, component);
+                if (!found.empty()) candidate = resolved + found;
+            }
+            resolved = candidate;
+        } else if (!component.empty()) {
+            resolved += component;
+        }
+        if (end < path.size()) resolved += '/';
+        start = end + 1;
+    }
+    return resolved;
+}
+
+FileError::FileError(int osError, std::string fileName)
+    : std::runtime_error(fileName + ": " + ErrorText(osError)),
+      m_osError(osError),
+      m_fileName(std::move(fileName)) {}
+
+std::string FileError::OsErrorText() const {
+    return ErrorText(m_osError);
+}
+
+File::~File() {
+    Release();
+}
+
+File::File(File&& other) noexcept
+    : m_fd(other.m_fd), m_lastOsError(other.m_lastOsError), m_path(std::move(other.m_path)) {
+    other.m_fd = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_fd = other.m_fd;
+        m_lastOsError = other.m_lastOsError;
+        m_path = std::move(other.m_path);
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+bool File::Open(const std::string& path, unsigned modeFlags) {
+    Release();
+    int flags = O_CLOEXEC;
+    if (modeFlags & FileMode::ReadWrite) {
+        flags |= O_RDWR;
+    } else if (modeFlags & FileMode::Write) {
+        flags |= O_WRONLY;
+    } else {
+        flags |= O_RDONLY;
+    }
+    std::string resolved = path;
+    if (modeFlags & FileMode::Create) {
+        flags |= O_CREAT;
+        if (!(modeFlags & FileMode::NoTruncate)) flags |= O_TRUNC;
+    } else {
+        resolved = ResolvePathIgnoringCase(path);
+    }
+    int fd = ::open(resolved.c_str(), flags, 0644);
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    m_fd = fd;
+    m_lastOsError = 0;
+    m_path = resolved;
+    return true;
+}
+
+std::size_t File::Read(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::read(m_fd, bytes + done, count - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            Fail();
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void File::Write(const void* buffer, std::size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t put = ::write(m_fd, bytes + done, count - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            Fail();
+        }
+        if (put == 0) {
+            errno = ENOSPC;
+            Fail();
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+std::int64_t File::Seek(std::int64_t position) {
+    if (position < 0) {
+        errno = EINVAL;
+        Fail();
+    }
+    off_t result = ::lseek(m_fd, static_cast<off_t>(position), SEEK_SET);
+    if (result < 0) Fail();
+    return result;
+}
+
+std::int64_t File::GetPosition() const {
+    off_t result = ::lseek(m_fd, 0, SEEK_CUR);
+    if (result < 0) Fail();
+    return result;
+}
+
+std::int64_t File::GetLength() const {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) Fail();
+    return info.st_size;
+}
+
+void File::Flush() {
+    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) Fail();
+}
+
+std::string File::GetFileName() const {
+    std::size_t slash = m_path.find_last_of('/');
+    return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+}
+
+void File::Close() {
+    if (m_fd < 0) return;
+    int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) {
+        throw FileError(errno, m_path);
+    }
+}
+
+void File::Fail() const {
+    throw FileError(errno, m_path);
+}
+
+void File::Release() noexcept {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+std::string GetCurrentDirectory() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    std::string result(buffer.data());
+    if (result.empty() || result.back() != '/') result += '/';
+    return result;
+}
+
+bool SetCurrentDirectory(const std::string& path) {
+    if (path.empty()) return false;
+    return ::chdir(ResolvePathIgnoringCase(path).c_str()) == 0;
+}
+
+}  // namespace moxtrel::platform

@@ -1,0 +1,105 @@
+#pragma once
+// The file layer: a thin owner of one POSIX file descriptor with the open modes
+// of the program's archives and packages. A failed read, write or seek throws
+// FileError with the operating system's text and the file's name; a read that
+// stops short at the end of a file is not an error and returns what it got.
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace moxtrel::platform {
+
+// Open-mode flags, with the values the program's file modes have always had,
+// so that 0x2020 (archives) and 0x1031 (packages) keep their meaning.
+namespace FileMode {
+inline constexpr unsigned Read = 0x0000;
+inline constexpr unsigned Write = 0x0001;
+inline constexpr unsigned ReadWrite = 0x0002;
+inline constexpr unsigned ShareDenyWrite = 0x0020;
+inline constexpr unsigned ShareDenyRead = 0x0030;
+inline constexpr unsigned ShareDenyNone = 0x0040;
+inline constexpr unsigned Create = 0x1000;
+inline constexpr unsigned NoTruncate = 0x2000;
+
+inline constexpr unsigned ArchiveRead = Read | ShareDenyWrite | NoTruncate;  // 0x2020
+inline constexpr unsigned PackageWrite = Create | Write | ShareDenyRead;     // 0x1031
+}  // namespace FileMode
+
+class FileError : public std::runtime_error {
+public:
+    FileError(int osError, std::string fileName);
+
+    int OsError() const { return m_osError; }
+    const std::string& FileName() const { return m_fileName; }
+    // The operating system's own words for the error, e.g. "No space left on device".
+    std::string OsErrorText() const;
+
+private:
+    int m_osError;
+    std::string m_fileName;
+};
+
+class File {
+public:
+    File() = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    // Opens `path` with FileMode flags. A name that does not exist exactly is
+    // looked up without regard to case, component by component (PAK0.PAK opens
+    // pak0.pak; an exact match wins). Returns false (errno kept in LastOsError)
+    // when the file cannot be opened; never throws.
+    bool Open(const std::string& path, unsigned modeFlags);
+    bool IsOpen() const { return m_fd >= 0; }
+    int LastOsError() const { return m_lastOsError; }
+
+    // Reads up to `count` bytes; fewer only at the end of the file.
+    std::size_t Read(void* buffer, std::size_t count);
+    // Writes all `count` bytes or throws.
+    void Write(const void* buffer, std::size_t count);
+    // Moves to an absolute position from the start of the file.
+    std::int64_t Seek(std::int64_t position);
+    std::int64_t GetPosition() const;
+    std::int64_t GetLength() const;
+    // Forces written data to the disk, so a rename after it cannot expose a
+    // package that exists in name only.
+    void Flush();
+    // The file name without its directory, as the file was opened.
+    std::string GetFileName() const;
+    // The path the file was opened under, after case-insensitive resolution.
+    const std::string& GetFilePath() const { return m_path; }
+    // Closes the file; throws if the system reports an error on close.
+    void Close();
+
+private:
+    [[noreturn]] void Fail() const;
+    void Release() noexcept;
+
+    int m_fd = -1;
+    int m_lastOsError = 0;
+    std::string m_path;
+};
+
+// The process's current directory, with a trailing '/'.
+std::string GetCurrentDirectory();
+// Makes `path` the current directory; a component that does not exist exactly
+// is found without regard to case. Returns false when that fails.
+bool SetCurrentDirectory(const std::string& path);
+
+// Resolves `path` against the disk component by component: each component that
+// does not exist exactly is replaced by an entry of its directory whose name
+// matches it without regard to ASCII case (the first in name order, so the
+// result does not depend on listing order). Components that match nothing are
+// kept as written. The spelling found on disk is returned.
+std::string ResolvePathIgnoringCase(const std::string& path);
+
+// ASCII-only case-insensitive equality, as the game's own names are compared.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace moxtrel::platform

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/File.h"
+#include "support/TempDir.h"
+#include "tools/GameWriter.h"
+
+namespace moxtrel::platform {
+namespace {
+
+using test::TempDir;
+
+TEST(File, OpensAnUpperCaseNameThatIsLowerCaseOnDisk) {
+    TempDir dir;
+    fixtures::WriteBytes((dir / "pak0.pak").string(), {1, 2, 3});
+    File file;
+    ASSERT_TRUE(file.Open((dir / "PAK0.PAK").string(), FileMode::ArchiveRead));
+    EXPECT_EQ(file.GetFileName(), "pak0.pak");
+    EXPECT_EQ(file.GetLength(), 3);
+}
+
+TEST(File, ExactMatchWinsOverOtherSpellings) {
+    TempDir dir;
+    fixtures::WriteBytes((dir / "pak0.pak").string(), {1});
+    fixtures::WriteBytes((dir / "PAK0.PAK").string(), {1, 2});
+    File file;
+    ASSERT_TRUE(file.Open((dir / "PAK0.PAK").string(), FileMode::ArchiveRead));
+    EXPECT_EQ(file.GetLength(), 2);
+}
+
+TEST(File, DirectoryPartsAreFoundWithoutRegardToCase) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Quake" / "Id1");
+    fixtures::WriteBytes((dir / "Quake" / "Id1" / "pak1.pak").string(), {9});
+    EXPECT_EQ(ResolvePathIgnoringCase((dir / "quake" / "id1" / "PAK1.PAK").string()),
+              (dir / "Quake" / "Id1" / "pak1.pak").string());
+    test::CurrentDirectoryGuard guard;
+    ASSERT_TRUE(SetCurrentDirectory((dir / "QUAKE" / "ID1").string() + "/"));
+    File file;
+    EXPECT_TRUE(file.Open("PAK1.PAK", FileMode::ArchiveRead));
+}
+
+TEST(File, MissingFileFailsToOpenWithTheSystemsReason) {
+    TempDir dir;
+    File file;
+    EXPECT_FALSE(file.Open((dir / "nothing.pak").string(), FileMode::ArchiveRead));
+    EXPECT_EQ(file.LastOsError(), ENOENT);
+    EXPECT_FALSE(SetCurrentDirectory((dir / "gone").string()));
+}
+
+TEST(File, ShortReadAtTheEndIsNotAnError) {
+    TempDir dir;
+    fixtures::WriteBytes((dir / "a").string(), {1, 2, 3, 4, 5});
+    File file;
+    ASSERT_TRUE(file.Open((dir / "a").string(), FileMode::ArchiveRead));
+    file.Seek(3);
+    unsigned char buffer[8] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);
+    EXPECT_EQ(buffer[0], 4);
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
+}
+
+TEST(File, CreateTruncatesAndWriteThenSeekPatches) {
+    TempDir dir;
+    std::string path = (dir / "out.wad").string();
+    fixtures::WriteBytes(path, fixtures::Bytes(100, 7));
+    File file;
+    ASSERT_TRUE(file.Open(path, FileMode::PackageWrite));
+    EXPECT_EQ(file.GetLength(), 0);
+    file.Write("abcdef", 6);
+    EXPECT_EQ(file.GetPosition(), 6);
+    file.Seek(2);
+    file.Write("XY", 2);
+    file.Close();
+    auto bytes = fixtures::ReadBytes(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abXYef");
+}
+
+TEST(File, FailedWriteThrowsWithFileNameAndSystemText) {
+    TempDir dir;
+    fixtures::WriteBytes((dir / "ro").string(), {1});
+    File file;
+    ASSERT_TRUE(file.Open((dir / "ro").string(), FileMode::ArchiveRead));
+    try {
+        file.Write("x", 1);
+        FAIL() << "writing to a file opened for reading must throw";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.FileName(), (dir / "ro").string());
+        EXPECT_EQ(error.OsError(), EBADF);
+        EXPECT_FALSE(error.OsErrorText().empty());
+    }
+    EXPECT_THROW(file.Seek(-1), FileError);
+}
+
+}  // namespace
+}  // namespace moxtrel::platform
