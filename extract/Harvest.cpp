@@ -1,1 +1,223 @@
-// in progress
+#include "extract/Harvest.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "extract/WadWriter.h"
+#include "platform/File.h"
+#include "platform/LittleEndian.h"
+
+namespace moxtrel {
+
+namespace {
+
+constexpr const char* InvalidPakText = "Invalid Pak file.";
+constexpr const char* InvalidPakCaption = "File IO Error";
+constexpr std::int32_t EmptySlot = -1;
+// A package stores positions and sizes as signed 32-bit numbers.
+constexpr std::int64_t LargestPackage = std::numeric_limits<std::int32_t>::max();
+
+// One map of the archive's directory.
+struct MapMember {
+    std::string name;
+    std::int32_t position = 0;
+};
+
+// Everything the harvest of one archive needs to know while it walks the maps.
+struct ArchiveContext {
+    platform::File& pak;
+    std::int64_t length;
+    std::string name;
+    TextureTable& table;
+    WarningSink& warnings;
+};
+
+std::string Printable(std::string text) {
+    for (char& c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F) c = '?';
+    }
+    return text;
+}
+
+std::string MemberName(const unsigned char* entry) {
+    const char* text = reinterpret_cast<const char*>(entry);
+    return std::string(text, ::strnlen(text, PakLayout::NameBytes));
+}
+
+// Reads exactly `count` bytes at `position`; false when the archive ends first.
+bool ReadAt(platform::File& pak, std::int64_t position, void* buffer, std::size_t count) {
+    pak.Seek(position);
+    return pak.Read(buffer, count) == count;
+}
+
+bool HasPackMagic(platform::File& pak) {
+    unsigned char magic[4] = {};
+    pak.Seek(0);
+    return pak.Read(magic, sizeof magic) == sizeof magic && std::memcmp(magic, "PACK", 4) == 0;
+}
+
+// The maps of the archive's directory, in directory order. A directory that
+// reaches past the end of the archive yields the entries that are whole.
+std::vector<MapMember> ReadMapMembers(ArchiveContext& archive) {
+    unsigned char header[8];
+    if (!ReadAt(archive.pak, 4, header, sizeof header)) {
+        archive.warnings.Warn(archive.name, "", "the archive header is cut short");
+        return {};
+    }
+    std::int64_t directoryPosition = platform::ReadInt32LE(header);
+    std::int64_t directoryLength = platform::ReadInt32LE(header + 4);
+    if (directoryLength < 0 || directoryPosition < 0 || directoryPosition > archive.length) {
+        archive.warnings.Warn(archive.name, "",
+                              "the directory (at " + std::to_string(directoryPosition) + ", " +
+                                  std::to_string(directoryLength) + " bytes) lies outside the archive");
+        return {};
+    }
+    std::int64_t entryCount = directoryLength / static_cast<std::int64_t>(PakLayout::EntryBytes);
+    std::int64_t entriesPresent =
+        (archive.length - directoryPosition) / static_cast<std::int64_t>(PakLayout::EntryBytes);
+    if (entryCount > entriesPresent) {
+        archive.warnings.Warn(archive.name, "",
+                              "the directory lists " + std::to_string(entryCount) + " entries but only " +
+                                  std::to_string(entriesPresent) + " are in the archive");
+        entryCount = entriesPresent;
+    }
+
+    std::vector<unsigned char> directory(static_cast<std::size_t>(entryCount) * PakLayout::EntryBytes);
+    if (!directory.empty() && !ReadAt(archive.pak, directoryPosition, directory.data(), directory.size())) {
+        archive.warnings.Warn(archive.name, "", "the directory could not be read whole");
+        return {};
+    }
+
+    std::vector<MapMember> maps;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(entryCount); ++i) {
+        const unsigned char* entry = directory.data() + i * PakLayout::EntryBytes;
+        if (!IsBspEntry(reinterpret_cast<const char*>(entry), "bsp")) continue;
+        maps.push_back({MemberName(entry), platform::ReadInt32LE(entry + PakLayout::PositionField)});
+    }
+    return maps;
+}
+
+// Where a map's texture lump lies in the archive, and how much of it is there.
+struct TextureLump {
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+};
+
+bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLump& lump) {
+    auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
+    std::int64_t fieldPosition = static_cast<std::int64_t>(map.position) + static_cast<std::int64_t>(BspLayout::TextureLumpField);
+    if (map.position < 0 || fieldPosition + 8 > archive.length) {
+        warn("the map starts at " + std::to_string(map.position) + ", outside the archive");
+        return false;
+    }
+    unsigned char field[BspLayout::TextureLumpFieldBytes];
+    ReadAt(archive.pak, fieldPosition, field, sizeof field);
+    std::int32_t lumpPosition = platform::ReadInt32LE(field);
+    std::int32_t lumpLength = platform::ReadInt32LE(field + 4);
+    lump.start = static_cast<std::int64_t>(map.position) + lumpPosition;
+    lump.length = lumpLength;
+    if (lumpLength == 0) return false;  // a map without textures
+    if (lumpPosition < 0 || lumpLength < 4 || lump.start + 4 > archive.length) {
+        warn("the texture lump (at " + std::to_string(lumpPosition) + ", " + std::to_string(lumpLength) +
+             " bytes) lies outside the archive");
+        return false;
+    }
+    return true;
+}
+
+// The lump's offset list with the empty slots (-1) taken out, order kept.
+bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const TextureLump& lump,
+                        std::vector<std::int32_t>& offsets) {
+    auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
+    unsigned char countField[4];
+    ReadAt(archive.pak, lump.start, countField, sizeof countField);
+    std::int64_t count = platform::ReadInt32LE(countField);
+    std::int64_t listEnd = lump.start + 4 + 4 * count;
+    if (count < 0 || 4 + 4 * count > lump.length || listEnd > archive.length) {
+        warn("the texture count " + std::to_string(count) + " does not fit in the texture lump");
+        return false;
+    }
+    std::vector<unsigned char> list(static_cast<std::size_t>(count) * 4);
+    if (!list.empty()) archive.pak.Read(list.data(), list.size());
+    offsets.clear();
+    for (std::size_t i = 0; i < list.size(); i += 4) {
+        std::int32_t offset = platform::ReadInt32LE(list.data() + i);
+        if (offset != EmptySlot) offsets.push_back(offset);
+    }
+    return true;
+}
+
+// Checks one texture's record against its lump and the archive, reading its
+// name; false (with a warning) when the record cannot be taken whole.
+bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const TextureLump& lump,
+                       std::int32_t offset, std::int64_t size, TextureEntry& entry) {
+    auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
+    std::int64_t position = lump.start + offset;
+    if (offset < 0 || static_cast<std::int64_t>(offset) + 16 > lump.length || position + 16 > archive.length) {
+        warn("texture offset " + std::to_string(offset) + " lies outside the texture lump");
+        return false;
+    }
+    ReadAt(archive.pak, position, entry.name.data(), entry.name.size());
+    std::string name = Printable(DisplayName(entry.name));
+    if (size < 0) {
+        warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");
+        return false;
+    }
+    if (position + size > archive.length) {
+        warn("texture " + name + ": its " + std::to_string(size) + " bytes reach past the end of the archive");
+        return false;
+    }
+    std::int64_t packageLength = static_cast<std::int64_t>(WadLayout::HeaderBytes) + archive.table.TotalSize() + size +
+                                 static_cast<std::int64_t>(WadLayout::DirEntryBytes) * (static_cast<std::int64_t>(archive.table.Count()) + 1);
+    if (packageLength > LargestPackage) {
+        warn("texture " + name + ": the package would grow beyond 2 GB");
+        return false;
+    }
+    entry.position = static_cast<std::int32_t>(position);
+    entry.size = static_cast<std::int32_t>(size);
+    entry.source = &archive.pak;
+    entry.archiveName = archive.name;
+    entry.mapName = map.name;
+    return true;
+}
+
+void HarvestMap(ArchiveContext& archive, const MapMember& map) {
+    TextureLump lump;
+    if (!LocateTextureLump(archive, map, lump)) return;
+    std::vector<std::int32_t> offsets;
+    if (!ReadTextureOffsets(archive, map, lump, offsets)) return;
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        // A record spans up to the next texture of the lump, or to the lump's end.
+        std::int64_t next = i + 1 < offsets.size() ? offsets[i + 1] : lump.length;
+        std::int64_t size = next - offsets[i];
+        TextureEntry entry;
+        if (!ReadTextureRecord(archive, map, lump, offsets[i], size, entry)) continue;
+        archive.table.AddIfNew(std::move(entry));
+    }
+}
+
+}  // namespace
+
+bool IsBspEntry(const char* name, const char* ending) {
+    std::size_t length = ::strnlen(name, PakLayout::NameBytes);
+    const char* dot = static_cast<const char*>(std::memchr(name, '.', length));
+    if (!dot) return false;
+    std::string_view after(dot + 1, static_cast<std::size_t>(name + length - (dot + 1)));
+    return after == ending;
+}
+
+bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& messages, WarningSink& warnings) {
+    if (!HasPackMagic(pak)) {
+        messages.ShowMessage(InvalidPakText, InvalidPakCaption, MessageKind::Exclamation);
+        return false;
+    }
+    ArchiveContext archive{pak, pak.GetLength(), pak.GetFileName(), table, warnings};
+    for (const MapMember& map : ReadMapMembers(archive)) HarvestMap(archive, map);
+    return true;
+}
+
+}  // namespace moxtrel

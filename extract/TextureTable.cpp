@@ -1,1 +1,41 @@
-// in progress
+#include "extract/TextureTable.h"
+
+#include <algorithm>
+
+namespace moxtrel {
+
+std::string ComparableName(const TextureName& name) {
+    auto end = std::find(name.begin(), name.end(), static_cast<unsigned char>(0));
+    return std::string(name.begin(), end);
+}
+
+bool IsAnimatedTexture(const TextureName& name) {
+    return name[0] == '+' || name[0] == '*';
+}
+
+TextureTable::TextureTable() {
+    m_entries.reserve(InitialCapacity);
+    m_names.reserve(InitialCapacity);
+}
+
+bool TextureTable::Contains(const TextureName& name) const {
+    return m_names.count(ComparableName(name)) != 0;
+}
+
+bool TextureTable::AddIfNew(TextureEntry entry) {
+    // The first finding of a name wins, so a later map or the second archive
+    // can never replace a texture already taken.
+    if (!m_names.insert(ComparableName(entry.name)).second) return false;
+    m_totalSize += entry.size;
+    m_entries.push_back(std::move(entry));
+    return true;
+}
+
+void TextureTable::Clear() {
+    m_entries.clear();
+    m_entries.shrink_to_fit();
+    m_names.clear();
+    m_totalSize = 0;
+}
+
+}  // namespace moxtrel

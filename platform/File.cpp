@@ -135,6 +135,29 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
     return true;
 }
 
+bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
+    Release();
+    std::string pattern = directory + prefix + "XXXXXX";
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    // mkostemp makes the file private; give it the mode any new file would get.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, static_cast<mode_t>(0666 & ~mask)) != 0) {
+        m_lastOsError = errno;
+        ::close(fd);
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    m_fd = fd;
+    m_lastOsError = 0;
+    m_path = pattern;
+    return true;
+}
+
 std::size_t File::Read(void* buffer, std::size_t count) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;

@@ -56,6 +56,11 @@ public:
     // pak0.pak; an exact match wins). Returns false (errno kept in LastOsError)
     // when the file cannot be opened; never throws.
     bool Open(const std::string& path, unsigned modeFlags);
+    // Creates a new file of a unique name in `directory` ('/'-terminated or
+    // empty for the current one), named `prefix` followed by six random
+    // characters, open for writing with the permissions a newly created file
+    // gets. Returns false (errno kept in LastOsError) when that fails.
+    bool OpenTemporary(const std::string& directory, const std::string& prefix);
     bool IsOpen() const { return m_fd >= 0; }
     int LastOsError() const { return m_lastOsError; }
 
