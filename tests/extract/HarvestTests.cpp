@@ -22,7 +22,7 @@ using test::TempDir;
 
 // An archive written to disk and opened as the run opens it.
 struct OpenArchive {
-    OpenArchive(const TempDir& dir, const std::string& name, const Bytes& bytes) : bytes(bytes) {
+    OpenArchive(const TempDir& dir, const std::string& name, const Bytes& content) : bytes(content) {
         fixtures::WriteBytes((dir / name).string(), bytes);
         EXPECT_TRUE(file.Open((dir / name).string(), platform::FileMode::ArchiveRead));
     }
