@@ -1,0 +1,59 @@
+#include "locate/FolderProbe.h"
+
+#include "platform/DirectoryListing.h"
+
+namespace moxtrel::locate {
+
+using platform::DriveType;
+
+bool HasSubFolders(const std::string& root, const std::string& path) {
+    platform::DirectoryListing listing;
+    if (!listing.Open(path, platform::VolumeFence(root))) return false;
+    platform::DirectoryEntry entry;
+    while (listing.Next(entry)) {
+        if (entry.isDirectory) return true;
+    }
+    return false;
+}
+
+bool ListSubFolders(const std::string& root, const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    platform::DirectoryListing listing;
+    if (!listing.Open(path, platform::VolumeFence(root))) return false;
+    platform::DirectoryEntry entry;
+    while (listing.Next(entry)) {
+        if (entry.isDirectory) names.emplace_back(entry.name);
+    }
+    return true;
+}
+
+bool FolderExists(const std::string& path) {
+    if (!path.empty() && path.back() == '/') return true;
+    return platform::IsDirectory(path);
+}
+
+void MediaSerials::Remember(const std::string& root) {
+    m_serials[platform::WithTrailingSlash(root)] = platform::GetVolumeSerial(root);
+}
+
+std::uint32_t MediaSerials::Slot(const std::string& root) const {
+    auto slot = m_serials.find(platform::WithTrailingSlash(root));
+    return slot == m_serials.end() ? platform::NoVolumeSerial : slot->second;
+}
+
+bool MediaSerials::IsSameMedia(const std::string& path) {
+    std::optional<platform::Volume> volume = platform::VolumeOf(path);
+    if (!volume || (volume->type != DriveType::Removable && volume->type != DriveType::CdRom)) return true;
+
+    std::uint32_t& slot = m_serials.try_emplace(volume->root, platform::NoVolumeSerial).first->second;
+    std::uint32_t serial = platform::GetVolumeSerial(volume->root);
+    if (serial == platform::NoVolumeSerial) {
+        slot = platform::NoVolumeSerial;
+        return false;
+    }
+    bool same = slot == serial || slot == platform::NoVolumeSerial;
+    slot = serial;
+    return same;
+}
+
+}  // namespace moxtrel::locate

@@ -1,0 +1,39 @@
+#include "locate/GameDirectory.h"
+
+#include "platform/DirectoryListing.h"
+#include "platform/File.h"
+#include "platform/Volumes.h"
+
+namespace moxtrel::locate {
+
+std::string DataDirectoryFor(int game) {
+    switch (game) {
+        case 0: return "id1/";
+        case 1: return "data1/";
+        default: return "";
+    }
+}
+
+std::string ExecutableFor(int game) {
+    switch (game) {
+        case 0: return "quake.exe";
+        case 1: return "hexen2.exe";
+        default: return "";
+    }
+}
+
+std::string ComposeGameDirectory(const std::string& folder, int game) {
+    return platform::WithTrailingSlash(folder) + DataDirectoryFor(game);
+}
+
+CandidateResult TestGameDirectory(std::string& gameDir) {
+    if (gameDir.empty()) return CandidateResult::NotEnterable;
+    std::string onDisk = platform::WithTrailingSlash(platform::ResolvePathIgnoringCase(gameDir));
+    if (!platform::SetCurrentDirectory(onDisk)) return CandidateResult::NotEnterable;
+    gameDir = onDisk;
+    if (!platform::EntryExistsIgnoringCase(".", "PAK0.PAK")) return CandidateResult::ArchivesMissing;
+    if (!platform::EntryExistsIgnoringCase(".", "PAK1.PAK")) return CandidateResult::ArchivesMissing;
+    return CandidateResult::Found;
+}
+
+}  // namespace moxtrel::locate

@@ -1,0 +1,396 @@
+#include "platform/Volumes.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+
+namespace moxtrel::platform {
+
+namespace {
+
+constexpr const char* MountInfoPath = "/proc/self/mountinfo";
+
+// File systems that are the kernel's own views, not places where files are kept.
+constexpr std::array PseudoFileSystems{
+    "proc",   "sysfs",     "devtmpfs",    "devpts",   "securityfs", "debugfs", "tracefs",
+    "mqueue", "hugetlbfs", "pstore",      "bpf",      "configfs",   "fusectl", "binfmt_misc",
+    "autofs", "nsfs",      "efivarfs",    "rpc_pipefs", "selinuxfs", "squashfs",
+};
+constexpr std::array RemoteFileSystems{
+    "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "glusterfs", "afs", "fuse.sshfs", "fuse.rclone", "davfs",
+};
+constexpr std::array RamFileSystems{"tmpfs", "ramfs"};
+constexpr std::array CdRomFileSystems{"iso9660", "udf"};
+// Disk file systems whose source need not be a /dev node (pools, layers).
+constexpr std::array DeviceFileSystems{
+    "ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "vfat", "exfat", "ntfs", "ntfs3", "fuseblk", "zfs", "overlay",
+};
+
+template <std::size_t N>
+bool IsOneOf(std::string_view value, const std::array<const char*, N>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const char* name) { return value == name; });
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Mount table fields escape blanks, tabs, newlines and backslashes as \ooo.
+std::string UnescapeMountField(std::string_view field) {
+    auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
+    std::string out;
+    out.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) &&
+            isOctal(field[i + 2]) && isOctal(field[i + 3])) {
+            out += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
+            i += 3;
+            continue;
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsSpace(line[i])) ++i;
+        std::size_t start = i;
+        while (i < line.size() && !IsSpace(line[i])) ++i;
+        if (i > start) fields.push_back(line.substr(start, i - start));
+    }
+    return fields;
+}
+
+bool ParseDeviceNumbers(std::string_view text, unsigned& major, unsigned& minor) {
+    std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return false;
+    std::string majorText(text.substr(0, colon));
+    std::string minorText(text.substr(colon + 1));
+    if (majorText.empty() || minorText.empty()) return false;
+    char* end = nullptr;
+    unsigned long majorValue = std::strtoul(majorText.c_str(), &end, 10);
+    if (*end != '\0') return false;
+    unsigned long minorValue = std::strtoul(minorText.c_str(), &end, 10);
+    if (*end != '\0') return false;
+    major = static_cast<unsigned>(majorValue);
+    minor = static_cast<unsigned>(minorValue);
+    return true;
+}
+
+std::string ReadWholeFile(const std::string& path, bool& ok) {
+    std::ifstream in(path, std::ios::binary);
+    ok = static_cast<bool>(in);
+    if (!ok) return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool ReadFlagFile(const std::string& path, bool& value) {
+    bool ok = false;
+    std::string text = ReadWholeFile(path, ok);
+    if (!ok || text.empty()) return false;
+    value = text[0] == '1';
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// The kernel marks removable disks in sysfs; a partition carries no mark of
+// its own, so its disk (the parent directory) is asked instead.
+bool IsRemovableBlockDevice(const MountEntry& mount) {
+    std::vector<std::string> places;
+    if (mount.major != 0) {
+        places.push_back("/sys/dev/block/" + std::to_string(mount.major) + ":" + std::to_string(mount.minor));
+    }
+    if (StartsWith(mount.source, "/dev/")) {
+        std::string name = mount.source.substr(mount.source.find_last_of('/') + 1);
+        if (!name.empty()) places.push_back("/sys/class/block/" + name);
+    }
+    for (const std::string& place : places) {
+        bool removable = false;
+        if (ReadFlagFile(place + "/removable", removable)) return removable;
+        if (FileExists(place + "/partition") && ReadFlagFile(place + "/../removable", removable)) return removable;
+    }
+    return false;
+}
+
+// A directory that exists now, asked without following a link, without
+// triggering an automount and without waiting on a network server.
+bool IsDirectoryNow(const std::string& path) {
+    struct statx info {};
+    int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
+    if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE, &info) != 0) return false;
+    return S_ISDIR(info.stx_mode);
+}
+
+std::optional<DriveType> DriveTypeFromWord(std::string_view word) {
+    if (word == "removable") return DriveType::Removable;
+    if (word == "fixed") return DriveType::Fixed;
+    if (word == "remote") return DriveType::Remote;
+    if (word == "cdrom") return DriveType::CdRom;
+    if (word == "ramdisk") return DriveType::RamDisk;
+    if (word == "unknown") return DriveType::Unknown;
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ParseHexSerial(std::string_view word) {
+    if (StartsWith(word, "0x") || StartsWith(word, "0X")) word.remove_prefix(2);
+    if (word.empty() || word.size() > 8) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : word) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        value = (value << 4) | digit;
+    }
+    return value;
+}
+
+// A '#' at the start of a line or after a blank starts a comment; a '#'
+// inside a path (/games/#1) does not.
+std::string_view StripComment(std::string_view line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '#' && (i == 0 || IsSpace(line[i - 1]))) return line.substr(0, i);
+    }
+    return line;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// Splits off the last blank-separated word of `text`; `text` keeps the rest.
+std::string_view TakeLastWord(std::string_view& text) {
+    text = Trim(text);
+    std::size_t i = text.size();
+    while (i > 0 && !IsSpace(text[i - 1])) --i;
+    std::string_view word = text.substr(i);
+    text = Trim(text.substr(0, i));
+    return word;
+}
+
+std::string DriveMapBaseDirectory(const std::string& mapPath) {
+    std::size_t slash = mapPath.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : mapPath.substr(0, slash);
+}
+
+VolumeTable ReadDriveMap(const std::string& mapPath) {
+    bool ok = false;
+    std::string text = ReadWholeFile(mapPath, ok);
+    if (!ok) {
+        VolumeTable table;
+        table.warnings.push_back(mapPath + ": the drive map cannot be read");
+        return table;
+    }
+    return ParseDriveMap(text, DriveMapBaseDirectory(mapPath));
+}
+
+VolumeTable ReadMountTable() {
+    bool ok = false;
+    std::string text = ReadWholeFile(MountInfoPath, ok);
+    VolumeTable table;
+    if (!ok) {
+        // Without /proc the root file system is the one drive that surely exists.
+        table.volumes.push_back({"/", DriveType::Fixed, std::nullopt});
+        return table;
+    }
+    // The last mount at a place is the one on top, the one that is seen there.
+    std::map<std::string, MountEntry> topMounts;
+    for (MountEntry& mount : ParseMountInfo(text)) topMounts[mount.mountPoint] = std::move(mount);
+    for (const auto& [mountPoint, mount] : topMounts) {
+        if (!IsDirectoryNow(mountPoint)) continue;
+        DriveType type = ClassifyMount(mount, IsRemovableBlockDevice(mount));
+        table.volumes.push_back({WithTrailingSlash(mountPoint), type, std::nullopt});
+    }
+    return table;
+}
+
+// Whether `path` lies on the drive whose root is `root` (which ends with '/').
+bool LiesUnder(const std::string& path, const std::string& root) {
+    if (StartsWith(path, root)) return true;
+    return path.size() + 1 == root.size() && StartsWith(root, path);
+}
+
+}  // namespace
+
+std::vector<MountEntry> ParseMountInfo(std::string_view text) {
+    std::vector<MountEntry> mounts;
+    std::size_t lineStart = 0;
+    while (lineStart < text.size()) {
+        std::size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos) lineEnd = text.size();
+        std::vector<std::string_view> fields = SplitFields(text.substr(lineStart, lineEnd - lineStart));
+        lineStart = lineEnd + 1;
+
+        // id parent major:minor root mount-point options [optional...] - type source super-options
+        auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
+        if (fields.size() < 6 || separator == fields.end() || separator - fields.begin() < 6 ||
+            fields.end() - separator < 3) {
+            continue;
+        }
+        MountEntry mount;
+        if (!ParseDeviceNumbers(fields[2], mount.major, mount.minor)) continue;
+        mount.mountPoint = UnescapeMountField(fields[4]);
+        if (mount.mountPoint.empty() || mount.mountPoint[0] != '/') continue;
+        if (mount.mountPoint.size() > 1 && mount.mountPoint.back() == '/') mount.mountPoint.pop_back();
+        mount.fsType = UnescapeMountField(separator[1]);
+        mount.source = UnescapeMountField(separator[2]);
+        mounts.push_back(std::move(mount));
+    }
+    return mounts;
+}
+
+DriveType ClassifyMount(const MountEntry& mount, bool removableDevice) {
+    const std::string& type = mount.fsType;
+    if (IsOneOf(type, PseudoFileSystems) || StartsWith(type, "cgroup")) return DriveType::Unknown;
+    if (IsOneOf(type, CdRomFileSystems) || StartsWith(mount.source, "/dev/sr")) return DriveType::CdRom;
+    if (IsOneOf(type, RemoteFileSystems)) return DriveType::Remote;
+    if (IsOneOf(type, RamFileSystems)) return DriveType::RamDisk;
+    if (!IsOneOf(type, DeviceFileSystems) && !StartsWith(mount.source, "/dev/")) return DriveType::Unknown;
+    bool underMedia = StartsWith(mount.mountPoint, "/media/") || StartsWith(mount.mountPoint, "/run/media/");
+    return (removableDevice || underMedia) ? DriveType::Removable : DriveType::Fixed;
+}
+
+VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirectory) {
+    VolumeTable table;
+    std::size_t lineStart = 0;
+    int lineNumber = 0;
+    while (lineStart < text.size()) {
+        std::size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos) lineEnd = text.size();
+        std::string_view line = Trim(StripComment(text.substr(lineStart, lineEnd - lineStart)));
+        lineStart = lineEnd + 1;
+        ++lineNumber;
+        if (line.empty()) continue;
+
+        // The path may hold blanks, so the line is read from its end.
+        std::string_view rest = line;
+        std::string_view last = TakeLastWord(rest);
+        std::string_view restBeforeType = rest;
+        std::string_view beforeLast = TakeLastWord(restBeforeType);
+        Volume volume;
+        std::string_view path;
+        if (auto type = DriveTypeFromWord(beforeLast); type && ParseHexSerial(last) && !restBeforeType.empty()) {
+            volume.type = *type;
+            volume.serial = ParseHexSerial(last);
+            path = restBeforeType;
+        } else if (auto onlyType = DriveTypeFromWord(last); onlyType && !rest.empty()) {
+            volume.type = *onlyType;
+            path = rest;
+        } else {
+            table.warnings.push_back("line " + std::to_string(lineNumber) +
+                                     ": expected PATH TYPE [SERIAL], TYPE one of removable fixed remote cdrom "
+                                     "ramdisk unknown, SERIAL in hex");
+            continue;
+        }
+        std::string root(path);
+        if (root[0] != '/') root = JoinPath(baseDirectory, root);
+        volume.root = WithTrailingSlash(std::move(root));
+        table.volumes.push_back(std::move(volume));
+    }
+    return table;
+}
+
+VolumeTable ReadVolumeTable() {
+    const char* mapPath = std::getenv(DriveMapVariable);
+    if (mapPath && *mapPath) return ReadDriveMap(mapPath);
+    return ReadMountTable();
+}
+
+std::vector<Volume> ListVolumes() {
+    return ReadVolumeTable().volumes;
+}
+
+std::optional<Volume> VolumeOf(const std::string& path) {
+    std::vector<Volume> volumes = ListVolumes();
+    const Volume* best = nullptr;
+    for (const Volume& volume : volumes) {
+        if (LiesUnder(path, volume.root) && (!best || volume.root.size() > best->root.size())) best = &volume;
+    }
+    if (!best) return std::nullopt;
+    return *best;
+}
+
+DriveType GetDriveType(const std::string& path) {
+    std::optional<Volume> volume = VolumeOf(path);
+    return volume ? volume->type : DriveType::NoRootDir;
+}
+
+std::uint32_t GetVolumeSerial(const std::string& root) {
+    std::string wanted = WithTrailingSlash(root);
+    std::vector<Volume> volumes = ListVolumes();
+    auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == wanted; });
+    if (volume == volumes.end()) return NoVolumeSerial;
+
+    struct stat info {};
+    struct statfs fileSystem {};
+    if (::stat(wanted.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return NoVolumeSerial;
+    if (volume->serial) return *volume->serial;
+    if (::statfs(wanted.c_str(), &fileSystem) != 0) return NoVolumeSerial;
+    std::uint64_t fsid = static_cast<std::uint32_t>(fileSystem.f_fsid.__val[0]) |
+                         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(fileSystem.f_fsid.__val[1])) << 32);
+    return DeriveVolumeSerial(static_cast<std::uint64_t>(info.st_dev), fsid);
+}
+
+std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemId) {
+    // FNV-1a over both numbers: cheap, and every bit of either moves the result.
+    std::uint32_t hash = 2166136261u;
+    for (std::uint64_t value : {device, fileSystemId}) {
+        for (int i = 0; i < 8; ++i) {
+            hash ^= static_cast<std::uint32_t>((value >> (8 * i)) & 0xFF);
+            hash *= 16777619u;
+        }
+    }
+    return hash == NoVolumeSerial ? NoVolumeSerial - 1 : hash;
+}
+
+std::vector<std::string> ListMountPoints() {
+    bool ok = false;
+    std::string text = ReadWholeFile(MountInfoPath, ok);
+    std::vector<std::string> points;
+    for (MountEntry& mount : ParseMountInfo(text)) points.push_back(std::move(mount.mountPoint));
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    return points;
+}
+
+std::string JoinPath(const std::string& path, std::string_view name) {
+    std::string joined = path;
+    if (joined.empty() || joined.back() != '/') joined += '/';
+    joined += name;
+    return joined;
+}
+
+std::string WithTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+}  // namespace moxtrel::platform

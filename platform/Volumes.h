@@ -1,0 +1,103 @@
+#pragma once
+// The machine's drives. A drive is a mounted volume: its root is the mount
+// point with a trailing '/'. The list comes from the mount table, or from the
+// drive map file named by MOXTREL_VOLUMES, which replaces it. Each volume has
+// a drive type (with the numbers the tree and the scan have always used) and a
+// 32-bit volume serial that changes when the medium in a drive changes.
+// Nothing here throws; what cannot be read is reported as "no drive" or "no
+// media".
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace moxtrel::platform {
+
+enum class DriveType : int {
+    Unknown = 0,    // pseudo file systems: never shown, never scanned
+    NoRootDir = 1,  // a path that lies on no known drive
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
+};
+
+// The serial of a drive that holds no readable volume (no media).
+inline constexpr std::uint32_t NoVolumeSerial = 0xFFFFFFFF;
+
+// The environment variable that names a drive map file.
+inline constexpr const char* DriveMapVariable = "MOXTREL_VOLUMES";
+
+struct Volume {
+    std::string root;  // absolute, ends with '/'
+    DriveType type = DriveType::Unknown;
+    // The serial a drive map gives; otherwise derived from the mounted file system.
+    std::optional<std::uint32_t> serial;
+};
+
+struct VolumeTable {
+    std::vector<Volume> volumes;        // in drive order
+    std::vector<std::string> warnings;  // lines of a drive map that were skipped, and why
+};
+
+// One mount of the kernel's mount table.
+struct MountEntry {
+    std::string mountPoint;  // unescaped, without a trailing '/' except for "/"
+    std::string fsType;
+    std::string source;
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+
+// Parses /proc/self/mountinfo text; malformed lines are left out.
+std::vector<MountEntry> ParseMountInfo(std::string_view text);
+
+// The drive type of a mount by its file system type, source and mount point.
+// `removableDevice` tells whether the mount's block device is removable.
+DriveType ClassifyMount(const MountEntry& mount, bool removableDevice);
+
+// Parses a drive map: one volume a line, "PATH TYPE [SERIAL]", TYPE one of
+// removable fixed remote cdrom ramdisk unknown, SERIAL in hex, '#' starts a
+// comment. A relative PATH is taken from `baseDirectory`. Lines that do not
+// parse are skipped and named in the warnings.
+VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirectory);
+
+// The drives now: from the drive map when MOXTREL_VOLUMES names one, else one
+// volume per directory mount point of the mount table, ordered by mount path
+// (so "/" comes first). Pseudo file systems are listed with DriveType::Unknown.
+VolumeTable ReadVolumeTable();
+std::vector<Volume> ListVolumes();
+
+// The volume on which `path` lies: the one with the longest root that
+// contains it; none when it lies on no drive.
+std::optional<Volume> VolumeOf(const std::string& path);
+
+// The type of the drive on which `path` lies (the volume with the longest
+// root that contains it); NoRootDir when it lies on none.
+DriveType GetDriveType(const std::string& path);
+
+// The serial of the volume mounted at `root` now, or NoVolumeSerial when no
+// volume is mounted there or it cannot be read.
+std::uint32_t GetVolumeSerial(const std::string& root);
+
+// The serial that a mounted file system's identity gives: its device number
+// and file system id (which carries its UUID where it has one). Never
+// NoVolumeSerial, so a readable volume is never taken for an empty drive.
+std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemId);
+
+// Every mount point of the real mount table (whatever a drive map says), so
+// that a listing can refuse to step into another mount even where it has the
+// same device number (bind mounts).
+std::vector<std::string> ListMountPoints();
+
+// "name" or "name/" joined the way every path of the drives is built: a '/'
+// is put between them unless `path` already ends with one.
+std::string JoinPath(const std::string& path, std::string_view name);
+
+// `path` with a trailing '/' added when it has none.
+std::string WithTrailingSlash(std::string path);
+
+}  // namespace moxtrel::platform

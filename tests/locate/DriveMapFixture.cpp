@@ -1,0 +1,99 @@
+#include "locate/DriveMapFixture.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/Volumes.h"
+#include "tools/GameWriter.h"
+
+namespace moxtrel::test {
+
+DriveMap::DriveMap() : m_mapPath((m_dir / "drives.map").string()) {
+    Write();
+    m_env.emplace(platform::DriveMapVariable, m_mapPath);
+}
+
+DriveMap::~DriveMap() = default;
+
+std::string DriveMap::AddDrive(const std::string& name, const std::string& type,
+                               std::optional<std::uint32_t> serial, bool withMedia) {
+    if (withMedia) std::filesystem::create_directories(m_dir / name);
+    m_lines.push_back({name, type, serial});
+    Write();
+    return Root(name);
+}
+
+void DriveMap::SetSerial(const std::string& name, std::optional<std::uint32_t> serial) {
+    for (Line& line : m_lines) {
+        if (line.name == name) line.serial = serial;
+    }
+    Write();
+}
+
+std::string DriveMap::Root(const std::string& name) const {
+    return (m_dir / name).string() + "/";
+}
+
+void DriveMap::Write() const {
+    std::string temporary = m_mapPath + ".new";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << "# drives of a test\n";
+        for (const Line& line : m_lines) {
+            out << (m_dir / line.name).string() << ' ' << line.type;
+            if (line.serial) {
+                char hex[16];
+                std::snprintf(hex, sizeof hex, " %08X", *line.serial);
+                out << hex;
+            }
+            out << '\n';
+        }
+        if (!out) throw std::runtime_error("cannot write the drive map");
+    }
+    std::filesystem::rename(temporary, m_mapPath);
+}
+
+void MakeDirectories(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
+
+void Touch(const std::string& path) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "x";
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+namespace {
+
+fixtures::Bytes PlayableArchive(const std::string& mapName, const std::string& textureName, std::uint32_t seed) {
+    fixtures::Bytes lump = fixtures::MakeTextureLump({fixtures::MakeMiptex(textureName, 16, 16, seed)});
+    return fixtures::MakePak({{"maps/" + mapName + ".bsp", fixtures::MakeBsp(lump)}});
+}
+
+}  // namespace
+
+void WriteGame(const std::string& folder, const GameInstall& install) {
+    MakeDirectories(folder);
+    if (!install.executable.empty()) Touch(folder + "/" + install.executable);
+    if (install.dataDirectory.empty()) return;
+    std::string data = folder + "/" + install.dataDirectory;
+    MakeDirectories(data);
+    if (!install.pak0.empty()) {
+        if (install.playable) {
+            fixtures::WriteBytes(data + "/" + install.pak0, PlayableArchive("e1m1", "wall1", 1));
+        } else {
+            fixtures::WriteBytes(data + "/" + install.pak0, fixtures::MakePak({}));
+        }
+    }
+    if (!install.pak1.empty()) {
+        if (install.playable) {
+            fixtures::WriteBytes(data + "/" + install.pak1, PlayableArchive("e2m1", "+0slime", 2));
+        } else {
+            fixtures::WriteBytes(data + "/" + install.pak1, fixtures::MakePak({}));
+        }
+    }
+}
+
+}  // namespace moxtrel::test

@@ -1,0 +1,62 @@
+#pragma once
+// Drives made of temporary directories: a drive map file that MOXTREL_VOLUMES
+// names for the life of the object, and game installations to put on them.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace moxtrel::test {
+
+class DriveMap {
+public:
+    DriveMap();
+    ~DriveMap();
+    DriveMap(const DriveMap&) = delete;
+    DriveMap& operator=(const DriveMap&) = delete;
+
+    // Adds a drive of `type` ("fixed", "removable", ...) at a new directory
+    // named `name`, with a serial when given; without media its directory is
+    // not made. Returns the drive's root, ending with '/'.
+    std::string AddDrive(const std::string& name, const std::string& type,
+                         std::optional<std::uint32_t> serial = std::nullopt, bool withMedia = true);
+    // Changes the serial of a drive (a different medium was put in).
+    void SetSerial(const std::string& name, std::optional<std::uint32_t> serial);
+    std::string Root(const std::string& name) const;
+    const std::string& MapPath() const { return m_mapPath; }
+
+private:
+    struct Line {
+        std::string name;
+        std::string type;
+        std::optional<std::uint32_t> serial;
+    };
+    void Write() const;
+
+    TempDir m_dir;
+    std::string m_mapPath;
+    std::vector<Line> m_lines;
+    std::optional<ScopedEnv> m_env;
+};
+
+struct GameInstall {
+    std::string executable = "quake.exe";  // empty: none
+    std::string dataDirectory = "id1";     // empty: none
+    std::string pak0 = "PAK0.PAK";         // empty: none
+    std::string pak1 = "PAK1.PAK";         // empty: none
+    // Real archives with a map and its textures instead of empty archives.
+    bool playable = false;
+};
+
+// Writes the files of `install` into `folder` (made as needed).
+void WriteGame(const std::string& folder, const GameInstall& install = {});
+
+// Makes `path` and its parents.
+void MakeDirectories(const std::string& path);
+// Writes a small file at `path`.
+void Touch(const std::string& path);
+
+}  // namespace moxtrel::test

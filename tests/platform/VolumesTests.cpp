@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "locate/DriveMapFixture.h"
+#include "platform/Volumes.h"
+#include "support/TempDir.h"
+
+namespace moxtrel::platform {
+namespace {
+
+using test::DriveMap;
+
+TEST(MountInfo, ReadsMountPointTypeSourceAndDeviceOfEachLine) {
+    const char* text =
+        "26 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+        "36 35 98:0 /mnt1 /mnt/my\\040games rw,noatime master:1 shared:2 - vfat /dev/sdb1 rw\n"
+        "this line is not a mount\n"
+        "40 26 0:37 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n";
+    std::vector<MountEntry> mounts = ParseMountInfo(text);
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_EQ(mounts[0].mountPoint, "/");
+    EXPECT_EQ(mounts[0].fsType, "ext4");
+    EXPECT_EQ(mounts[0].major, 254u);
+    EXPECT_EQ(mounts[1].mountPoint, "/mnt/my games");
+    EXPECT_EQ(mounts[1].fsType, "vfat");
+    EXPECT_EQ(mounts[1].source, "/dev/sdb1");
+    EXPECT_EQ(mounts[1].minor, 0u);
+    EXPECT_EQ(mounts[2].fsType, "cgroup2");
+}
+
+TEST(MountInfo, GivesEachFileSystemItsDriveType) {
+    struct Case {
+        const char* fsType;
+        const char* source;
+        const char* mountPoint;
+        bool removableDevice;
+        DriveType expected;
+    };
+    const Case cases[] = {
+        {"ext4", "/dev/sda1", "/", false, DriveType::Fixed},
+        {"btrfs", "/dev/nvme0n1p2", "/home", false, DriveType::Fixed},
+        {"overlay", "overlay", "/", false, DriveType::Fixed},
+        {"zfs", "tank/home", "/home", false, DriveType::Fixed},
+        {"xfs", "/dev/sdc1", "/data", true, DriveType::Removable},
+        {"vfat", "/dev/sdb1", "/media/me/STICK", false, DriveType::Removable},
+        {"exfat", "/dev/sdb1", "/run/media/me/CARD", false, DriveType::Removable},
+        {"iso9660", "/dev/sr0", "/media/me/QUAKE", true, DriveType::CdRom},
+        {"udf", "/dev/loop3", "/mnt/disc", false, DriveType::CdRom},
+        {"nfs4", "server:/export", "/net/games", false, DriveType::Remote},
+        {"fuse.sshfs", "me@host:", "/media/me/host", false, DriveType::Remote},
+        {"cifs", "//host/share", "/mnt/share", false, DriveType::Remote},
+        {"tmpfs", "tmpfs", "/dev/shm", false, DriveType::RamDisk},
+        {"ramfs", "none", "/mnt/ram", false, DriveType::RamDisk},
+        {"proc", "proc", "/proc", false, DriveType::Unknown},
+        {"sysfs", "sysfs", "/sys", false, DriveType::Unknown},
+        {"cgroup2", "cgroup2", "/sys/fs/cgroup", false, DriveType::Unknown},
+        {"squashfs", "/dev/loop0", "/snap/core/1", false, DriveType::Unknown},
+        {"fuse.portal", "portal", "/run/user/1000/doc", false, DriveType::Unknown},
+        {"hfsplus", "/dev/sdd2", "/mnt/mac", false, DriveType::Fixed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fsType) + " at " + c.mountPoint);
+        MountEntry mount{c.mountPoint, c.fsType, c.source, 8, 1};
+        EXPECT_EQ(ClassifyMount(mount, c.removableDevice), c.expected);
+    }
+}
+
+TEST(DriveMapFile, ReadsPathTypeAndSerialOfEachLineInFileOrder) {
+    const char* text =
+        "# my drives\n"
+        "/games fixed\n"
+        "\n"
+        "/media/usb stick  removable 1A2B3C4D   # a path with a blank\n"
+        "cd cdrom 0xdeadbeef\n"
+        "/srv/#1 remote\n"
+        "/nowhere floppy\n"
+        "/mnt/x fixed 123456789\n"
+        "fixed\n";
+    VolumeTable table = ParseDriveMap(text, "/maps");
+    ASSERT_EQ(table.volumes.size(), 4u);
+    EXPECT_EQ(table.volumes[0].root, "/games/");
+    EXPECT_EQ(table.volumes[0].type, DriveType::Fixed);
+    EXPECT_FALSE(table.volumes[0].serial);
+    EXPECT_EQ(table.volumes[1].root, "/media/usb stick/");
+    EXPECT_EQ(table.volumes[1].type, DriveType::Removable);
+    EXPECT_EQ(table.volumes[1].serial, 0x1A2B3C4Du);
+    EXPECT_EQ(table.volumes[2].root, "/maps/cd/");
+    EXPECT_EQ(table.volumes[2].type, DriveType::CdRom);
+    EXPECT_EQ(table.volumes[2].serial, 0xDEADBEEFu);
+    EXPECT_EQ(table.volumes[3].root, "/srv/#1/");
+    EXPECT_EQ(table.volumes[3].type, DriveType::Remote);
+    // An unknown type, a serial of nine digits and a line without a path are named.
+    ASSERT_EQ(table.warnings.size(), 3u);
+    EXPECT_EQ(table.warnings[0].rfind("line 7:", 0), 0u);
+    EXPECT_EQ(table.warnings[1].rfind("line 8:", 0), 0u);
+    EXPECT_EQ(table.warnings[2].rfind("line 9:", 0), 0u);
+}
+
+TEST(DriveMapFile, ReplacesTheMountTableWhenTheVariableNamesIt) {
+    DriveMap map;
+    std::string games = map.AddDrive("games", "fixed");
+    std::string stick = map.AddDrive("stick", "removable", 0x1234);
+    std::string proc = map.AddDrive("proc", "unknown");
+
+    std::vector<Volume> volumes = ListVolumes();
+    ASSERT_EQ(volumes.size(), 3u);
+    EXPECT_EQ(volumes[0].root, games);
+    EXPECT_EQ(volumes[1].root, stick);
+    EXPECT_EQ(volumes[2].type, DriveType::Unknown);
+
+    EXPECT_EQ(GetDriveType(games), DriveType::Fixed);
+    EXPECT_EQ(GetDriveType(stick + "quake/id1"), DriveType::Removable);
+    EXPECT_EQ(GetDriveType(stick.substr(0, stick.size() - 1)), DriveType::Removable);
+    EXPECT_EQ(GetDriveType("/somewhere/else"), DriveType::NoRootDir);
+    EXPECT_EQ(VolumeOf(proc + "self")->root, proc);
+}
+
+TEST(DriveMapFile, ThatCannotBeReadGivesNoDrivesAndSaysWhy) {
+    test::TempDir dir;
+    test::ScopedEnv env(DriveMapVariable, (dir / "missing.map").string());
+    VolumeTable table = ReadVolumeTable();
+    EXPECT_TRUE(table.volumes.empty());
+    ASSERT_EQ(table.warnings.size(), 1u);
+}
+
+TEST(VolumeSerial, ComesFromTheMapOrFromTheFileSystemAndIsNoneWithoutMedia) {
+    DriveMap map;
+    std::string stick = map.AddDrive("stick", "removable", 0x1234);
+    std::string disc = map.AddDrive("disc", "cdrom", std::nullopt, /*withMedia=*/false);
+    std::string games = map.AddDrive("games", "fixed");
+    std::string more = map.AddDrive("more", "fixed");
+
+    EXPECT_EQ(GetVolumeSerial(stick), 0x1234u);
+    EXPECT_EQ(GetVolumeSerial(disc), NoVolumeSerial);
+    EXPECT_NE(GetVolumeSerial(games), NoVolumeSerial);
+    // Derived from the file system: the same for two folders of one disk.
+    EXPECT_EQ(GetVolumeSerial(games), GetVolumeSerial(more));
+    EXPECT_EQ(GetVolumeSerial("/not/a/drive/"), NoVolumeSerial);
+
+    map.SetSerial("stick", 0x5678);
+    EXPECT_EQ(GetVolumeSerial(stick), 0x5678u);
+    test::MakeDirectories(disc);
+    EXPECT_NE(GetVolumeSerial(disc), NoVolumeSerial);
+}
+
+TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
+    test::ScopedEnv noMap(DriveMapVariable, "");
+    std::vector<Volume> volumes = ListVolumes();
+    ASSERT_FALSE(volumes.empty());
+    EXPECT_EQ(volumes[0].root, "/");
+    for (const Volume& volume : volumes) {
+        EXPECT_EQ(volume.root.back(), '/');
+        if (volume.root == "/proc/" || volume.root == "/sys/") {
+            EXPECT_EQ(volume.type, DriveType::Unknown);
+        }
+    }
+    EXPECT_NE(GetVolumeSerial("/"), NoVolumeSerial);
+    EXPECT_EQ(GetVolumeSerial("/usr/share/"), NoVolumeSerial) << "a folder is not a mounted volume";
+}
+
+TEST(Paths, AreJoinedWithOneSlash) {
+    EXPECT_EQ(JoinPath("/", "games"), "/games");
+    EXPECT_EQ(JoinPath("/games", "quake"), "/games/quake");
+    EXPECT_EQ(JoinPath("/media/usb/", "id1/"), "/media/usb/id1/");
+    EXPECT_EQ(WithTrailingSlash("/games"), "/games/");
+    EXPECT_EQ(WithTrailingSlash("/"), "/");
+}
+
+}  // namespace
+}  // namespace moxtrel::platform
