@@ -1,0 +1,527 @@
+#include "platform/RegistryStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/File.h"
+
+namespace moxtrel::platform {
+
+namespace {
+
+constexpr std::string_view Header = "REGEDIT4";
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::uint32_t TextType = 1;
+constexpr std::uint32_t BinaryType = 3;
+constexpr std::uint32_t NumberType = 4;
+// Hex data is wrapped as the registry editor does, so lines stay readable.
+constexpr std::size_t HexLineWidth = 76;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && EqualsIgnoringCase(s.substr(0, prefix.size()), prefix);
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// One to `maxDigits` hex digits and nothing else.
+bool ParseHexNumber(std::string_view s, std::size_t maxDigits, std::uint32_t& value) {
+    if (s.empty() || s.size() > maxDigits) return false;
+    value = 0;
+    for (char c : s) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return false;
+        value = (value << 4) | static_cast<std::uint32_t>(digit);
+    }
+    return true;
+}
+
+// "aa,bb,0c": comma-separated bytes, blanks allowed around each; nothing at all is no bytes.
+bool ParseHexBytes(std::string_view list, std::string& bytes) {
+    bytes.clear();
+    if (TrimLeft(list).empty()) return true;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        std::uint32_t byte = 0;
+        if (!ParseHexNumber(TrimRight(TrimLeft(list.substr(0, comma))), 2, byte)) return false;
+        bytes.push_back(static_cast<char>(byte));
+        if (comma == std::string_view::npos) return true;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+// Reads a quoted string starting at line[pos] == '"', undoing the \\ and \"
+// escapes. A backslash before any other character stands for itself.
+bool ReadQuoted(std::string_view line, std::size_t& pos, std::string& text) {
+    text.clear();
+    ++pos;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == '"') {
+            ++pos;
+            return true;
+        }
+        if (c == '\\' && pos + 1 < line.size() && (line[pos + 1] == '\\' || line[pos + 1] == '"')) {
+            text.push_back(line[pos + 1]);
+            pos += 2;
+            continue;
+        }
+        text.push_back(c);
+        ++pos;
+    }
+    return false;
+}
+
+std::string Quote(std::string_view text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') quoted.push_back('\\');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+std::string NumberBytes(std::uint32_t number) {
+    std::string bytes(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::uint32_t BytesNumber(std::string_view bytes) {
+    std::uint32_t number = 0;
+    for (std::size_t i = 0; i < 4; ++i) number |= std::uint32_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+    return number;
+}
+
+// The data part of a value line, after the '='.
+bool ParseData(std::string_view data, std::uint32_t& type, std::string& bytes) {
+    if (!data.empty() && data.front() == '"') {
+        std::size_t pos = 0;
+        if (!ReadQuoted(data, pos, bytes) || !TrimLeft(data.substr(pos)).empty()) return false;
+        bytes.push_back('\0');
+        type = TextType;
+        return true;
+    }
+    if (StartsWithIgnoringCase(data, "dword:")) {
+        std::uint32_t number = 0;
+        if (!ParseHexNumber(data.substr(6), 8, number)) return false;
+        bytes = NumberBytes(number);
+        type = NumberType;
+        return true;
+    }
+    if (StartsWithIgnoringCase(data, "hex:")) {
+        type = BinaryType;
+        return ParseHexBytes(data.substr(4), bytes);
+    }
+    if (StartsWithIgnoringCase(data, "hex(")) {
+        const std::size_t close = data.find("):");
+        if (close == std::string_view::npos || !ParseHexNumber(data.substr(4, close - 4), 8, type)) return false;
+        return ParseHexBytes(data.substr(close + 2), bytes);
+    }
+    return false;
+}
+
+// A value line, already joined with its continuation lines: "name"=data or @=data.
+bool ParseValueLine(std::string_view line, RegistryValue& value) {
+    std::size_t pos = 0;
+    if (line.front() == '@') {
+        value.name.clear();
+        pos = 1;
+    } else if (!ReadQuoted(line, pos, value.name) || value.name.empty()) {
+        // An empty quoted name would be a second spelling of the default value.
+        return false;
+    }
+    std::string_view rest = TrimLeft(line.substr(pos));
+    if (rest.empty() || rest.front() != '=') return false;
+    return ParseData(TrimLeft(rest.substr(1)), value.type, value.data);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text, bool& crlf) {
+    std::vector<std::string_view> lines;
+    crlf = false;
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+            if (first) crlf = true;
+        }
+        first = false;
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+bool IsSameOrAncestorPath(std::string_view ancestor, std::string_view path) {
+    if (path.size() == ancestor.size()) return EqualsIgnoringCase(ancestor, path);
+    return path.size() > ancestor.size() && path[ancestor.size()] == '\\' &&
+           EqualsIgnoringCase(path.substr(0, ancestor.size()), ancestor);
+}
+
+// A value line with the lines that continue it: long hex data goes on over
+// lines that end in a backslash. Moves `index` to the last line used; `raw`
+// receives the lines as read, joined by '\n'.
+std::string JoinContinuedLines(const std::vector<std::string_view>& lines, std::size_t& index, std::string& raw) {
+    std::string joined(TrimLeft(TrimRight(lines[index])));
+    raw = lines[index];
+    while (!joined.empty() && joined.back() == '\\' && index + 1 < lines.size()) {
+        joined.pop_back();
+        ++index;
+        joined += TrimLeft(TrimRight(lines[index]));
+        raw += '\n';
+        raw += lines[index];
+    }
+    return joined;
+}
+
+// A value named twice keeps its first place and its last data, as an import would.
+void PutParsedValue(RegistryKeySection& section, RegistryValue value) {
+    auto same = std::find_if(section.values.begin(), section.values.end(), [&](const RegistryValue& v) {
+        return !v.isComment && EqualsIgnoringCase(v.name, value.name);
+    });
+    if (same != section.values.end()) {
+        *same = std::move(value);
+    } else {
+        section.values.push_back(std::move(value));
+    }
+}
+
+std::string LineError(std::size_t index, std::string_view what) {
+    return "line " + std::to_string(index + 1) + ": " + std::string(what);
+}
+
+// Closes a descriptor when it goes; closing the lock file releases the lock.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+bool WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool LockExclusively(int fd) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
+}
+
+// Writes `text` to a temporary file beside `path`, forces it to disk and
+// renames it over `path`, so the store is either all old or all new. The
+// store keeps its permissions; a new store is readable by its owner only.
+bool ReplaceFile(const std::string& path, std::string_view text) {
+    std::string temporary = path + ".XXXXXX";
+    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.Get() < 0) return false;
+    struct stat existing {};
+    bool ok = true;
+    if (::stat(path.c_str(), &existing) == 0) ok = ::fchmod(file.Get(), existing.st_mode & 07777) == 0;
+    ok = ok && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
+    ok = ::close(file.Release()) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too; a failure here cannot undo it.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    Descriptor directory(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.Get() >= 0) ::fsync(directory.Get());
+    return true;
+}
+
+// The file a change must replace: the target of a symbolic link rather than
+// the link, so a linked store stays linked.
+bool ResolveStoreFile(const std::string& path, std::string& file) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        file = path;
+        return true;
+    }
+    file = std::filesystem::canonical(path, error).string();
+    return !error;
+}
+
+}  // namespace
+
+std::string RegistryValue::Format() const {
+    std::string line = name.empty() ? "@=" : Quote(name) + "=";
+    const bool oneLineText = type == TextType && !data.empty() && data.find('\0') == data.size() - 1 &&
+                             data.find_first_of("\r\n") == std::string::npos;
+    if (oneLineText) return line + Quote(std::string_view(data).substr(0, data.size() - 1));
+    if (type == NumberType && data.size() == 4) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08x", BytesNumber(data));
+        return line + "dword:" + digits;
+    }
+    char prefix[16];
+    if (type == BinaryType) {
+        std::snprintf(prefix, sizeof prefix, "hex:");
+    } else {
+        std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
+    }
+    line += prefix;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        char byte[3];
+        std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(data[i]));
+        line += byte;
+        if (i + 1 == data.size()) break;
+        line += ',';
+        if (line.size() - lineStart > HexLineWidth) {
+            line += "\\\n  ";
+            lineStart = line.size() - 2;
+        }
+    }
+    return line;
+}
+
+bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document, std::string& error) {
+    document = RegistryDocument();
+    if (text.substr(0, Utf8Bom.size()) == Utf8Bom) text.remove_prefix(Utf8Bom.size());
+    bool crlf = false;
+    const std::vector<std::string_view> lines = SplitLines(text, crlf);
+    if (crlf) document.m_lineEnd = "\r\n";
+
+    std::size_t index = 0;
+    while (index < lines.size() && TrimLeft(TrimRight(lines[index])).empty()) ++index;
+    if (index == lines.size()) return true;
+    if (TrimRight(lines[index]) != Header) {
+        error = LineError(index, "the store does not begin with REGEDIT4");
+        return false;
+    }
+
+    RegistryKeySection* section = nullptr;
+    for (++index; index < lines.size(); ++index) {
+        const std::string_view line = TrimLeft(TrimRight(lines[index]));
+        if (line.empty()) continue;
+        if (line.front() == ';') {
+            RegistryValue comment;
+            comment.isComment = true;
+            comment.rawText = lines[index];
+            if (section) {
+                section->values.push_back(std::move(comment));
+            } else {
+                document.m_preamble.emplace_back(lines[index]);
+            }
+            continue;
+        }
+        if (line.front() == '[') {
+            if (line.back() != ']' || line.size() < 3 || line[1] == '-') {
+                error = LineError(index, "a key line must be [path]; key deletions are not kept in a store");
+                return false;
+            }
+            const std::string_view path = line.substr(1, line.size() - 2);
+            // A key listed twice is one key, as an import would make it.
+            section = document.FindSection(path);
+            if (!section) section = &document.m_keys.emplace_back(RegistryKeySection{std::string(path), {}});
+            continue;
+        }
+        if (line.front() != '"' && line.front() != '@') {
+            error = LineError(index, "not a key, a value or a comment");
+            return false;
+        }
+        if (!section) {
+            error = LineError(index, "a value before the first key");
+            return false;
+        }
+        const std::size_t first = index;
+        std::string raw;
+        const std::string joined = JoinContinuedLines(lines, index, raw);
+        RegistryValue value;
+        if (!ParseValueLine(joined, value)) {
+            error = LineError(first, "a value line this store cannot read");
+            return false;
+        }
+        value.rawText = std::move(raw);
+        PutParsedValue(*section, std::move(value));
+    }
+    return true;
+}
+
+std::string RegistryDocument::Serialize() const {
+    std::string text(Header);
+    text += m_lineEnd;
+    auto appendLines = [&](std::string_view lines) {
+        for (char c : lines) {
+            if (c == '\n') {
+                text += m_lineEnd;
+            } else {
+                text += c;
+            }
+        }
+        text += m_lineEnd;
+    };
+    for (const std::string& comment : m_preamble) appendLines(comment);
+    for (const RegistryKeySection& key : m_keys) {
+        text += m_lineEnd;
+        appendLines("[" + key.path + "]");
+        for (const RegistryValue& value : key.values) appendLines(value.rawText.empty() ? value.Format() : value.rawText);
+    }
+    return text;
+}
+
+RegistryKeySection* RegistryDocument::FindSection(std::string_view path) {
+    for (RegistryKeySection& key : m_keys) {
+        if (EqualsIgnoringCase(key.path, path)) return &key;
+    }
+    return nullptr;
+}
+
+const RegistryKeySection* RegistryDocument::FindSection(std::string_view path) const {
+    return const_cast<RegistryDocument*>(this)->FindSection(path);
+}
+
+bool RegistryDocument::HasKey(std::string_view path) const {
+    return std::any_of(m_keys.begin(), m_keys.end(),
+                       [&](const RegistryKeySection& key) { return IsSameOrAncestorPath(path, key.path); });
+}
+
+const RegistryValue* RegistryDocument::FindValue(std::string_view path, std::string_view name) const {
+    const RegistryKeySection* section = FindSection(path);
+    if (!section) return nullptr;
+    for (const RegistryValue& value : section->values) {
+        if (!value.isComment && EqualsIgnoringCase(value.name, name)) return &value;
+    }
+    return nullptr;
+}
+
+bool RegistryDocument::SetValue(std::string_view path, std::string_view name, std::uint32_t type, std::string data) {
+    RegistryKeySection* section = FindSection(path);
+    if (!section) {
+        if (!HasKey(path)) return false;
+        auto firstSubKey = std::find_if(m_keys.begin(), m_keys.end(), [&](const RegistryKeySection& key) {
+            return IsSameOrAncestorPath(path, key.path);
+        });
+        section = &*m_keys.insert(firstSubKey, RegistryKeySection{std::string(path), {}});
+    }
+    for (RegistryValue& value : section->values) {
+        if (!value.isComment && EqualsIgnoringCase(value.name, name)) {
+            value.type = type;
+            value.data = std::move(data);
+            value.rawText.clear();
+            return true;
+        }
+    }
+    RegistryValue value;
+    value.name = std::string(name);
+    value.type = type;
+    value.data = std::move(data);
+    section->values.push_back(std::move(value));
+    return true;
+}
+
+std::string RegistryStorePath() {
+    auto nonEmpty = [](const char* name) -> std::string {
+        const char* value = std::getenv(name);
+        return value ? value : "";
+    };
+    if (std::string store = nonEmpty("MOXTREL_REGISTRY"); !store.empty()) return store;
+    std::string config = nonEmpty("XDG_CONFIG_HOME");
+    if (config.empty() || config.front() != '/') {
+        std::string home = nonEmpty("HOME");
+        if (home.empty()) {
+            if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) home = user->pw_dir;
+        }
+        if (home.empty()) return {};
+        config = home + "/.config";
+    }
+    return config + "/moxtrel/registry.reg";
+}
+
+StoreResult RegistryStore::Read(RegistryDocument& document) const {
+    document = RegistryDocument();
+    if (m_path.empty()) return StoreResult::IoFailed;
+    Descriptor file(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return errno == ENOENT ? StoreResult::Ok : StoreResult::IoFailed;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return StoreResult::IoFailed;
+    std::string text;
+    char buffer[8192];
+    while (true) {
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return StoreResult::IoFailed;
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::string error;
+    return RegistryDocument::Parse(text, document, error) ? StoreResult::Ok : StoreResult::Corrupt;
+}
+
+StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& change) {
+    std::string file;
+    if (m_path.empty() || !ResolveStoreFile(m_path, file)) return StoreResult::IoFailed;
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) return StoreResult::IoFailed;
+
+    // The store itself is replaced by each change, so the lock lives in a file
+    // of its own that is never replaced.
+    Descriptor lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0 || !LockExclusively(lock.Get())) return StoreResult::IoFailed;
+
+    RegistryDocument document;
+    const StoreResult read = RegistryStore(file).Read(document);
+    if (read != StoreResult::Ok) return read;
+    if (!change(document)) return StoreResult::Ok;
+    return ReplaceFile(file, document.Serialize()) ? StoreResult::Ok : StoreResult::IoFailed;
+}
+
+}  // namespace moxtrel::platform

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "extract/Registration.h"
+#include "extract/RegistryKey.h"
+#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
+#include "support/TempDir.h"
+
+namespace moxtrel {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::RegistryCurrentUser;
+using platform::RegistryDocument;
+using platform::RegistryResult::Success;
+using test::ScopedEnv;
+using test::TempDir;
+
+const std::string SettingsKey = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings";
+
+std::string SlotKey(int slot) {
+    return SettingsKey + "\\txpack" + std::to_string(slot);
+}
+
+// One slot key of the store; no name means the key holds no "name" value.
+struct Slot {
+    int number;
+    std::optional<std::string> name;
+};
+
+class RegistryFixture : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path store = dir / "registry.reg";
+    ScopedEnv env{"MOXTREL_REGISTRY", store.string()};
+    const std::string gameDir = "/games/My \"Quake\"\\/id1/";
+
+    void WriteStore(const std::vector<Slot>& slots, const std::string& more = "") {
+        std::string text = "REGEDIT4\n";
+        for (const Slot& slot : slots) {
+            text += "\n[" + SlotKey(slot.number) + "]\n";
+            if (slot.name) text += "\"name\"=\"" + *slot.name + "\"\n";
+        }
+        std::ofstream(store, std::ios::binary) << text << more;
+    }
+
+    std::string StoreText() const {
+        std::ifstream file(store, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    RegistryDocument ParsedStore() const {
+        RegistryDocument document;
+        std::string error;
+        EXPECT_TRUE(RegistryDocument::Parse(StoreText(), document, error)) << error;
+        return document;
+    }
+
+    std::string TextValue(const RegistryDocument& document, const std::string& key, const std::string& name) const {
+        const platform::RegistryValue* value = document.FindValue(key, name);
+        if (!value) return "<missing>";
+        if (value->type != platform::RegistryType::Text || value->data.empty()) return "<not text>";
+        return value->data.substr(0, value->data.size() - 1);
+    }
+
+    // The three values of a registration, in the order they are written.
+    void ExpectRegisteredIn(int slot, const std::string& package) {
+        const RegistryDocument document = ParsedStore();
+        const std::string key = SlotKey(slot);
+        SCOPED_TRACE(key);
+        const platform::RegistryValue* type = document.FindValue(key, "type");
+        ASSERT_NE(type, nullptr);
+        EXPECT_EQ(type->type, platform::RegistryType::Number);
+        EXPECT_EQ(type->data, std::string("\x01\0\0\0", 4));
+        EXPECT_EQ(TextValue(document, key, "path"), gameDir + package);
+        EXPECT_EQ(TextValue(document, key, "name"), package);
+    }
+};
+
+using RegistryKeyClass = RegistryFixture;
+
+TEST_F(RegistryKeyClass, RemembersTheResultTypeAndSizeOfItsLastCall) {
+    WriteStore({{0, std::string(199, 'x')}, {1, std::string(200, 'y')}});
+    CRegistryKey key(RegistryCurrentUser);
+    EXPECT_EQ(key.m_hKey, RegistryCurrentUser);
+    EXPECT_TRUE(key.m_strPath.empty());
+
+    ASSERT_TRUE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0"));
+    EXPECT_EQ(key.m_strPath, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0");
+    EXPECT_EQ(key.m_dwType, 0u);
+    EXPECT_EQ(key.m_dwSize, 0u);
+
+    std::string text = "before";
+    EXPECT_TRUE(key.QueryValue("name", text));  // 200 bytes with the NUL: just fits
+    EXPECT_EQ(text, std::string(199, 'x'));
+    EXPECT_EQ(key.m_dwSize, 200u);
+
+    text = "before";
+    EXPECT_FALSE(key.QueryValue("nothing", text));
+    EXPECT_EQ(key.m_lResult, platform::RegistryResult::NotFound);
+    EXPECT_EQ(text, "before");
+
+    EXPECT_TRUE(key.SetValue("path", std::string("abc")));
+    EXPECT_EQ(key.m_dwType, 1u);
+    EXPECT_EQ(key.m_dwSize, 4u);
+    EXPECT_TRUE(key.SetValue("count", std::uint32_t{0x41}));
+    EXPECT_EQ(key.m_dwType, 4u);
+    EXPECT_EQ(key.m_dwSize, 4u);
+    // A number read as text ends at its first zero byte.
+    EXPECT_TRUE(key.QueryValue("count", text));
+    EXPECT_EQ(text, "A");
+    key.Close();
+    EXPECT_EQ(key.m_hKey, 0u);
+
+    ASSERT_TRUE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack1"));
+    text = "before";
+    EXPECT_FALSE(key.QueryValue("name", text));
+    EXPECT_EQ(key.m_lResult, platform::RegistryResult::MoreData);
+    EXPECT_EQ(key.m_dwType, 1u);
+    EXPECT_EQ(key.m_dwSize, 201u);
+    EXPECT_EQ(text, "before");
+
+    EXPECT_FALSE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack2"));
+    EXPECT_EQ(key.m_lResult, platform::RegistryResult::NotFound);
+    EXPECT_EQ(key.m_hKey, 0u);
+}
+
+TEST_F(RegistryKeyClass, DestructorClosesTheKey) {
+    WriteStore({{0, ""}});
+    platform::RegistryHandle handle = 0;
+    {
+        CRegistryKey key(RegistryCurrentUser);
+        ASSERT_TRUE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0"));
+        handle = key.m_hKey;
+    }
+    EXPECT_EQ(platform::CloseRegistryKey(handle), platform::RegistryResult::InvalidHandle);
+}
+
+using Registration = RegistryFixture;
+
+TEST_F(Registration, FreeFirstSlotReceivesTypePathAndNameInThatOrder) {
+    for (const std::optional<std::string>& name : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        SCOPED_TRACE(name ? "empty name" : "no name");
+        WriteStore({{0, name}});
+        RegisterTexturePack(0, gameDir);
+        EXPECT_EQ(StoreText(), "REGEDIT4\n\n[" + SlotKey(0) + "]\n" +
+                                   (name ? "\"name\"=\"Quake.wad\"\n" : "") +
+                                   "\"type\"=dword:00000001\n"
+                                   "\"path\"=\"/games/My \\\"Quake\\\"\\\\/id1/Quake.wad\"\n" +
+                                   (name ? "" : "\"name\"=\"Quake.wad\"\n"));
+        ExpectRegisteredIn(0, "Quake.wad");
+    }
+}
+
+TEST_F(Registration, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
+    const std::vector<std::vector<Slot>> stores = {
+        {{1, ""}},                        // no txpack0, even though txpack1 is free
+        {{0, "Other.wad"}},               // another pack and no txpack1
+        {{0, "Other.wad"}, {2, ""}},      // a gap ends the list
+    };
+    for (const auto& slots : stores) {
+        WriteStore(slots);
+        const std::string before = StoreText();
+        RegisterTexturePack(0, gameDir);
+        EXPECT_EQ(StoreText(), before);
+    }
+    WriteStore({{0, ""}});
+    const std::string before = StoreText();
+    RegisterTexturePack(2, gameDir);  // neither game
+    RegisterTexturePack(-1, gameDir);
+    EXPECT_EQ(StoreText(), before);
+}
+
+TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
+    WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
+    RegisterTexturePack(0, gameDir);
+    ExpectRegisteredIn(2, "Quake.wad");
+    // Hexen II replaces the Quake registration in the same slot, and back.
+    RegisterTexturePack(1, gameDir);
+    ExpectRegisteredIn(2, "Hexen.wad");
+    RegisterTexturePack(0, gameDir);
+    ExpectRegisteredIn(2, "Quake.wad");
+    const RegistryDocument document = ParsedStore();
+    EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "A.wad");
+    EXPECT_EQ(TextValue(document, SlotKey(1), "name"), "B.wad");
+    EXPECT_EQ(document.FindValue(SlotKey(3), "type"), nullptr);
+}
+
+TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
+    WriteStore({{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
+    RegisterTexturePack(0, gameDir);
+    ExpectRegisteredIn(2, "Quake.wad");
+    const RegistryDocument document = ParsedStore();
+    EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "quake.wad");
+    EXPECT_EQ(document.FindValue(SlotKey(0), "path"), nullptr);
+}
+
+TEST_F(Registration, ANameTooLongToReadCountsAsEmpty) {
+    WriteStore({{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
+    RegisterTexturePack(0, gameDir);
+    ExpectRegisteredIn(1, "Quake.wad");
+}
+
+TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
+    std::vector<Slot> slots;
+    for (int i = 0; i < 10; ++i) slots.push_back({i, "Other" + std::to_string(i) + ".wad"});
+    slots.push_back({10, ""});
+    WriteStore(slots, "\n[" + SettingsKey + "\\txpack010]\n");
+    RegisterTexturePack(0, gameDir);
+    ExpectRegisteredIn(10, "Quake.wad");
+    EXPECT_EQ(ParsedStore().FindValue(SettingsKey + "\\txpack010", "name"), nullptr);
+
+    slots.clear();
+    for (int i = 0; i < 31; ++i) slots.push_back({i, "Other.wad"});
+    slots.push_back({31, ""});
+    WriteStore(slots);
+    RegisterTexturePack(1, gameDir);
+    ExpectRegisteredIn(31, "Hexen.wad");
+
+    slots.back().name = "Other.wad";
+    slots.push_back({32, ""});
+    WriteStore(slots);
+    const std::string before = StoreText();
+    RegisterTexturePack(1, gameDir);
+    EXPECT_EQ(StoreText(), before);
+}
+
+TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
+    constexpr int Writers = 4;
+    constexpr int ValuesEach = 15;
+    std::string others;
+    for (int w = 0; w < Writers; ++w) others += "\n[HKEY_CURRENT_USER\\Software\\Other\\Writer" + std::to_string(w) + "]\n";
+    WriteStore({{0, "Other.wad"}, {1, ""}}, others);
+
+    // Every child waits on the pipe, so they all start together when it closes.
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int child = 0; child <= Writers; ++child) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(start[1]);
+            char ignored;
+            (void)::read(start[0], &ignored, 1);
+            bool ok = true;
+            if (child == Writers) {
+                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(i % 2, gameDir);
+            } else {
+                CRegistryKey key(RegistryCurrentUser);
+                ok = key.Open(RegistryCurrentUser, "Software\\Other\\Writer" + std::to_string(child));
+                for (int i = 0; ok && i < ValuesEach; ++i) ok = key.SetValue("v" + std::to_string(i), std::to_string(i));
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    const RegistryDocument document = ParsedStore();
+    for (int w = 0; w < Writers; ++w) {
+        const std::string key = "HKEY_CURRENT_USER\\Software\\Other\\Writer" + std::to_string(w);
+        for (int i = 0; i < ValuesEach; ++i) {
+            EXPECT_EQ(TextValue(document, key, "v" + std::to_string(i)), std::to_string(i)) << key;
+        }
+    }
+    // The last registration was Quake (the counts run 0..14).
+    ExpectRegisteredIn(1, "Quake.wad");
+    EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "Other.wad");
+}
+
+}  // namespace
+}  // namespace moxtrel

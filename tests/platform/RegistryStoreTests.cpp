@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
+#include "support/TempDir.h"
+
+namespace moxtrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScopedEnv;
+using test::TempDir;
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+RegistryDocument ParseOrFail(const std::string& text) {
+    RegistryDocument document;
+    std::string error;
+    EXPECT_TRUE(RegistryDocument::Parse(text, document, error)) << error;
+    return document;
+}
+
+std::string TextOf(const RegistryValue* value) {
+    if (!value || value->type != RegistryType::Text || value->data.empty()) return "<no text>";
+    return value->data.substr(0, value->data.size() - 1);
+}
+
+// A store written by another program: comments, an upper-case number, a
+// default value, wrapped hex data and an expandable string.
+const std::string ForeignStore =
+    "REGEDIT4\n"
+    "; kept by hand\n"
+    "\n"
+    "[HKEY_CURRENT_USER\\Software\\Other]\n"
+    "@=\"default\"\n"
+    "\"Count\"=dword:0000000A\n"
+    "; a note inside a key\n"
+    "\"Blob\"=hex:01,02,03,\\\n"
+    "  04,05\n"
+    "\"Env\"=hex(2):25,00\n"
+    "\n"
+    "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0]\n"
+    "\"name\"=\"Other.wad\"\n"
+    "\"path\"=\"C:\\\\Games\\\\\\\"Odd\\\"\\\\Other.wad\"\n";
+
+TEST(RegistryDocument, ReadsTextNumbersHexAndEscapes) {
+    const RegistryDocument document = ParseOrFail(ForeignStore);
+    const std::string other = "HKEY_CURRENT_USER\\Software\\Other";
+    const std::string slot = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0";
+    EXPECT_EQ(TextOf(document.FindValue(other, "")), "default");
+    ASSERT_NE(document.FindValue(other, "count"), nullptr);  // names ignore case
+    EXPECT_EQ(document.FindValue(other, "Count")->data, std::string("\x0a\0\0\0", 4));
+    EXPECT_EQ(document.FindValue(other, "Blob")->data, "\x01\x02\x03\x04\x05");
+    EXPECT_EQ(document.FindValue(other, "Env")->type, 2u);
+    EXPECT_EQ(TextOf(document.FindValue(slot, "path")), "C:\\Games\\\"Odd\"\\Other.wad");
+    EXPECT_EQ(document.FindValue(slot, "type"), nullptr);
+}
+
+TEST(RegistryDocument, RewritesUntouchedLinesAsTheyWereRead) {
+    RegistryDocument document = ParseOrFail(ForeignStore);
+    EXPECT_EQ(document.Serialize(), ForeignStore);
+
+    ASSERT_TRUE(document.SetValue("HKEY_CURRENT_USER\\SOFTWARE\\other", "count", RegistryType::Number,
+                                  std::string("\x0b\0\0\0", 4)));
+    std::string expected = ForeignStore;
+    // The value keeps its place and the spelling of its name; nothing else moves.
+    expected.replace(expected.find("dword:0000000A"), 14, "dword:0000000b");
+    EXPECT_EQ(document.Serialize(), expected);
+}
+
+TEST(RegistryDocument, KeepsWindowsLineEndings) {
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=\"1\"\r\n";
+    RegistryDocument document = ParseOrFail(text);
+    EXPECT_EQ(document.Serialize(), text);
+    document.SetValue("HKEY_CURRENT_USER\\A", "y", RegistryType::Text, std::string("2\0", 2));
+    EXPECT_EQ(document.Serialize(), text + "\"y\"=\"2\"\r\n");
+}
+
+TEST(RegistryDocument, NewValuesReadBackAsTheyWereSet) {
+    RegistryDocument document = ParseOrFail("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n");
+    const std::string quoted = std::string("a\\b\"c\0", 6);
+    const std::string twoLines = std::string("one\ntwo\0", 8);
+    const std::string longBinary(100, '\x7f');
+    document.SetValue("HKEY_CURRENT_USER\\A", "quoted", RegistryType::Text, quoted);
+    document.SetValue("HKEY_CURRENT_USER\\A", "twoLines", RegistryType::Text, twoLines);
+    document.SetValue("HKEY_CURRENT_USER\\A", "long", RegistryType::Binary, longBinary);
+    document.SetValue("HKEY_CURRENT_USER\\A", "", RegistryType::Number, std::string("\x01\x02\x03\x04", 4));
+
+    const std::string text = document.Serialize();
+    EXPECT_NE(text.find("\"quoted\"=\"a\\\\b\\\"c\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("@=dword:04030201\n"), std::string::npos) << text;
+    // Text that would break the line format is kept as typed hex bytes.
+    EXPECT_NE(text.find("\"twoLines\"=hex(1):6f,6e,65,0a,74,77,6f,00\n"), std::string::npos) << text;
+
+    const RegistryDocument reread = ParseOrFail(text);
+    EXPECT_EQ(reread.FindValue("HKEY_CURRENT_USER\\A", "quoted")->data, quoted);
+    EXPECT_EQ(reread.FindValue("HKEY_CURRENT_USER\\A", "twoLines")->data, twoLines);
+    EXPECT_EQ(reread.FindValue("HKEY_CURRENT_USER\\A", "twoLines")->type, RegistryType::Text);
+    EXPECT_EQ(reread.FindValue("HKEY_CURRENT_USER\\A", "long")->data, longBinary);
+    EXPECT_EQ(reread.Serialize(), text);
+}
+
+TEST(RegistryDocument, RefusesTextItCouldNotRewriteSafely) {
+    const char* const bad[] = {
+        "[HKEY_CURRENT_USER\\A]\n",                                // no header
+        "REGEDIT4\n\"x\"=\"1\"\n",                                 // value before any key
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\nx=1\n",                  // not a value line
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:123456789\n",  // nine digits
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"open\n",           // unterminated text
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:1,zz\n",
+        "REGEDIT4\n[-HKEY_CURRENT_USER\\A]\n",                     // a key deletion
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=-\n",             // a value deletion
+    };
+    for (const char* text : bad) {
+        RegistryDocument document;
+        std::string error;
+        EXPECT_FALSE(RegistryDocument::Parse(text, document, error)) << text;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(RegistryDocument, KeysExistWhenListedOrAboveAListedKey) {
+    RegistryDocument document = ParseOrFail(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zeta]\n\n[HKEY_CURRENT_USER\\Software\\Orvek\\Gantry]\n");
+    EXPECT_TRUE(document.HasKey("hkey_current_user\\software\\orvek\\gantry"));
+    EXPECT_TRUE(document.HasKey("HKEY_CURRENT_USER\\Software\\Orvek"));
+    EXPECT_FALSE(document.HasKey("HKEY_CURRENT_USER\\Software\\Orv"));
+    EXPECT_FALSE(document.HasKey("HKEY_CURRENT_USER\\Software\\Orvek\\Gantry\\Settings"));
+
+    EXPECT_FALSE(document.SetValue("HKEY_CURRENT_USER\\Software\\Missing", "x", RegistryType::Binary, ""));
+    ASSERT_TRUE(document.SetValue("HKEY_CURRENT_USER\\Software\\Orvek", "x", RegistryType::Binary, ""));
+    EXPECT_EQ(document.Serialize(),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zeta]\n\n[HKEY_CURRENT_USER\\Software\\Orvek]\n"
+              "\"x\"=hex:\n\n[HKEY_CURRENT_USER\\Software\\Orvek\\Gantry]\n");
+}
+
+// The store through the registry calls, in a file of a test's own.
+class RegistryStoreFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path store = dir / "registry.reg";
+    ScopedEnv env{"MOXTREL_REGISTRY", store.string()};
+
+    RegistryHandle OpenOrFail(const std::string& subKey) {
+        RegistryHandle key = 0;
+        EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, subKey, key), RegistryResult::Success) << subKey;
+        return key;
+    }
+    static std::int32_t SetText(RegistryHandle key, const std::string& name, const std::string& text) {
+        return SetRegistryValue(key, name, RegistryType::Text, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
+    }
+};
+
+TEST_F(RegistryStoreFile, MissingStoreIsEmptyAndOpeningCreatesNothing) {
+    RegistryHandle key = 7;
+    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(key, 0u);
+    std::uint32_t type = 9;
+    std::uint32_t size = 0;
+    EXPECT_EQ(QueryRegistryValue(RegistryCurrentUser, "x", type, nullptr, size), RegistryResult::NotFound);
+    EXPECT_FALSE(fs::exists(store));
+
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n");
+    const std::string before = ReadText(store);
+    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(ReadText(store), before);
+}
+
+TEST_F(RegistryStoreFile, SetChangesOneValueAndKeepsEveryOtherKeyInOrder) {
+    WriteText(store, ForeignStore);
+    const RegistryHandle slot = OpenOrFail("software\\orvek\\lathmore\\gantry\\settings\\TXPACK0");
+    ASSERT_EQ(SetText(slot, "name", "Quake.wad"), RegistryResult::Success);
+    EXPECT_EQ(CloseRegistryKey(slot), RegistryResult::Success);
+    EXPECT_EQ(CloseRegistryKey(slot), RegistryResult::InvalidHandle);
+
+    std::string expected = ForeignStore;
+    expected.replace(expected.find("Other.wad\""), 10, "Quake.wad\"");
+    EXPECT_EQ(ReadText(store), expected);
+}
+
+TEST_F(RegistryStoreFile, QueryReportsTypeAndSizeAndRefusesASmallBuffer) {
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"text\"=\"abcd\"\n\"number\"=dword:00000102\n");
+    const RegistryHandle key = OpenOrFail("K");
+    char buffer[8] = "zzzzzzz";
+    std::uint32_t type = 0;
+    std::uint32_t size = 4;
+    EXPECT_EQ(QueryRegistryValue(key, "text", type, buffer, size), RegistryResult::MoreData);
+    EXPECT_EQ(type, RegistryType::Text);
+    EXPECT_EQ(size, 5u);
+    EXPECT_STREQ(buffer, "zzzzzzz");
+
+    size = 5;
+    EXPECT_EQ(QueryRegistryValue(key, "text", type, buffer, size), RegistryResult::Success);
+    EXPECT_STREQ(buffer, "abcd");
+    size = sizeof buffer;
+    EXPECT_EQ(QueryRegistryValue(key, "number", type, buffer, size), RegistryResult::Success);
+    EXPECT_EQ(type, RegistryType::Number);
+    EXPECT_EQ(std::string(buffer, size), std::string("\x02\x01\0\0", 4));
+    size = sizeof buffer;
+    EXPECT_EQ(QueryRegistryValue(key, "none", type, buffer, size), RegistryResult::NotFound);
+    EXPECT_EQ(type, RegistryType::None);
+    EXPECT_EQ(size, 0u);
+    CloseRegistryKey(key);
+}
+
+TEST_F(RegistryStoreFile, UnparseableStoreIsNeverWritten) {
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
+    const RegistryHandle key = OpenOrFail("K");
+    const std::string garbage = "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"a\"=\"half-written\n";
+    WriteText(store, garbage);
+
+    EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::StoreCorrupt);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    EXPECT_EQ(QueryRegistryValue(key, "a", type, nullptr, size), RegistryResult::StoreCorrupt);
+    RegistryHandle other = 0;
+    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "K", other), RegistryResult::StoreCorrupt);
+    EXPECT_EQ(ReadText(store), garbage);
+    CloseRegistryKey(key);
+}
+
+TEST_F(RegistryStoreFile, AKeyRemovedAfterOpeningIsNotBroughtBack) {
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
+    const RegistryHandle key = OpenOrFail("K");
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\L]\n");
+    EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::KeyDeleted);
+    EXPECT_EQ(ReadText(store), "REGEDIT4\n\n[HKEY_CURRENT_USER\\L]\n");
+    CloseRegistryKey(key);
+}
+
+TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
+    const RegistryHandle key = OpenOrFail("K");
+    // Folder and store replaced by a plain file: nothing can be written beneath it.
+    const fs::path blocked = dir / "blocked";
+    WriteText(blocked, "not a folder");
+    {
+        ScopedEnv elsewhere("MOXTREL_REGISTRY", (blocked / "registry.reg").string());
+        EXPECT_EQ(SetText(RegistryCurrentUser, "a", "b"), RegistryResult::StoreIoFailed);
+        RegistryHandle other = 0;
+        EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "K", other), RegistryResult::StoreIoFailed);
+    }
+    // A handle keeps the store it was opened in.
+    EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::Success);
+    CloseRegistryKey(key);
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 3u);  // the store, its lock and the blocking file
+}
+
+TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
+    const fs::path real = dir / "real.reg";
+    WriteText(real, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
+    fs::permissions(real, fs::perms(0644));
+    fs::create_symlink(real, store);
+    const RegistryHandle key = OpenOrFail("K");
+    ASSERT_EQ(SetText(key, "a", "b"), RegistryResult::Success);
+    CloseRegistryKey(key);
+    EXPECT_TRUE(fs::is_symlink(store));
+    EXPECT_EQ(ReadText(real), "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"a\"=\"b\"\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0644));
+}
+
+TEST(RegistryStoreLocation, FollowsTheEnvironment) {
+    ScopedEnv home("HOME", "/home/someone");
+    {
+        ScopedEnv store("MOXTREL_REGISTRY", "/tmp/chosen.reg");
+        EXPECT_EQ(RegistryStorePath(), "/tmp/chosen.reg");
+    }
+    ScopedEnv noStore("MOXTREL_REGISTRY", "");
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", "/srv/config");
+        EXPECT_EQ(RegistryStorePath(), "/srv/config/moxtrel/registry.reg");
+    }
+    // A relative XDG_CONFIG_HOME is not a place to keep settings in.
+    ScopedEnv relative("XDG_CONFIG_HOME", "config");
+    EXPECT_EQ(RegistryStorePath(), "/home/someone/.config/moxtrel/registry.reg");
+}
+
+}  // namespace
+}  // namespace moxtrel::platform
