@@ -1,4 +1,52 @@
-// moxtrel-cli: the window-free jobs of Moxtrel from a terminal.
-int main() {
-    return 2;
+// moxtrel-cli: the window-free jobs of Moxtrel from a terminal. stdout carries
+// only results; messages, warnings and progress go to stderr.
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Command.h"
+#include "cli/ExtractCommand.h"
+#include "cli/InfoCommand.h"
+
+namespace {
+
+std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
+    using namespace moxtrel::cli;
+    // One line per subcommand; each lives in its own file.
+    return {
+        AddExtractCommand(app),
+        AddInfoCommand(app),
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace moxtrel::cli;
+    CLI::App app{"Moxtrel: turns an installed game's archives into one texture package for a level editor",
+                 "moxtrel-cli"};
+    app.set_version_flag("--version", "moxtrel-cli " MOXTREL_VERSION);
+    app.require_subcommand(1);
+    std::vector<Command> commands = AddCommands(app);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help and version end the parse with success; every other parse
+        // error is a usage error.
+        return app.exit(error) == 0 ? ExitSuccess : ExitUsage;
+    }
+
+    try {
+        for (const Command& command : commands) {
+            if (command.subcommand->parsed()) return command.run();
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "moxtrel-cli: %s\n", error.what());
+        return ExitFailure;
+    }
+    return ExitUsage;
 }

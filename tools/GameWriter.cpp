@@ -129,6 +129,55 @@ Bytes MakePak(const std::vector<PakMember>& members) {
     return pak;
 }
 
+Bytes MakeMiptexFromPixels(const Bytes& name16, int width, int height, const Bytes& pixels) {
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        throw std::invalid_argument("MakeMiptexFromPixels: pixels do not match width x height");
+    }
+    Bytes record(name16.begin(), name16.begin() + static_cast<std::ptrdiff_t>(std::min(name16.size(), NameBytes)));
+    record.resize(NameBytes, 0);
+    platform::AppendInt32LE(record, width);
+    platform::AppendInt32LE(record, height);
+    auto offset = static_cast<std::int32_t>(MiptexHeaderBytes);
+    for (int level = 0; level < 4; ++level) {
+        platform::AppendInt32LE(record, offset);
+        offset += (width >> level) * (height >> level);
+    }
+    for (int level = 0; level < 4; ++level) {
+        for (int y = 0; y < (height >> level); ++y) {
+            for (int x = 0; x < (width >> level); ++x) {
+                auto at = static_cast<std::size_t>(y << level) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(x << level);
+                record.push_back(pixels[at]);
+            }
+        }
+    }
+    return record;
+}
+
+Bytes MakeWad(const std::vector<WadMember>& members) {
+    constexpr std::size_t WadEntryBytes = 32;
+    Bytes wad = {'W', 'A', 'D', '2', 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<std::size_t> positions;
+    for (const auto& member : members) {
+        positions.push_back(wad.size());
+        wad.insert(wad.end(), member.data.begin(), member.data.end());
+    }
+    std::size_t directory = wad.size();
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        Bytes entry(WadEntryBytes, 0);
+        auto size = static_cast<std::int32_t>(members[i].data.size());
+        platform::WriteInt32LE(entry.data(), static_cast<std::int32_t>(positions[i]));
+        platform::WriteInt32LE(entry.data() + 4, size);
+        platform::WriteInt32LE(entry.data() + 8, size);
+        entry[12] = members[i].type;
+        std::copy_n(members[i].name16.begin(), std::min(members[i].name16.size(), NameBytes), entry.begin() + 16);
+        wad.insert(wad.end(), entry.begin(), entry.end());
+    }
+    PatchInt32(wad, 4, static_cast<std::int32_t>(members.size()));
+    PatchInt32(wad, 8, static_cast<std::int32_t>(directory));
+    return wad;
+}
+
 void PatchInt32(Bytes& bytes, std::size_t offset, std::int32_t value) {
     if (offset + 4 > bytes.size()) throw std::out_of_range("PatchInt32 beyond the end of the bytes");
     platform::WriteInt32LE(bytes.data() + offset, value);

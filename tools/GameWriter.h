@@ -47,6 +47,20 @@ struct PakMember {
 // A PAK archive: header, the members' data in order, then the directory.
 Bytes MakePak(const std::vector<PakMember>& members);
 
+// A miptex record drawn by the caller: `pixels` holds width*height palette
+// indices, row by row, for the full-size level; each smaller level takes
+// every 2nd, 4th and 8th pixel of it.
+Bytes MakeMiptexFromPixels(const Bytes& name16, int width, int height, const Bytes& pixels);
+
+struct WadMember {
+    Bytes name16;  // the 16 name bytes of the directory entry
+    Bytes data;
+    unsigned char type = 0x44;  // 'D', a miptex
+};
+
+// A WAD2 package: header, the members' data back to back, then the directory.
+Bytes MakeWad(const std::vector<WadMember>& members);
+
 // Patches a little-endian 32-bit value into `bytes` at `offset`.
 void PatchInt32(Bytes& bytes, std::size_t offset, std::int32_t value);
 std::int32_t ReadInt32(const Bytes& bytes, std::size_t offset);

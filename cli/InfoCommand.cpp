@@ -1,0 +1,82 @@
+#include "cli/InfoCommand.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "extract/WadSummaryText.h"
+#include "platform/File.h"
+
+namespace moxtrel::cli {
+
+namespace {
+
+constexpr std::size_t NameColumn = 16;
+constexpr std::size_t SizeColumn = 10;
+
+bool IsPrintable(unsigned char c) {
+    return c >= 0x20 && c < 0x7F;
+}
+
+std::string Hex(unsigned char c) {
+    const char* digits = "0123456789ABCDEF";
+    return {digits[c >> 4], digits[c & 0x0F]};
+}
+
+// Names come from the file: a control character printed as it is could move
+// the cursor or change the terminal's state.
+std::string PrintableName(const TextureName& name) {
+    std::string shown;
+    for (char character : DisplayName(name)) {
+        auto c = static_cast<unsigned char>(character);
+        shown += IsPrintable(c) ? std::string(1, static_cast<char>(c)) : "\\x" + Hex(c);
+    }
+    return shown;
+}
+
+std::string PadRight(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+    return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+int RunInfo(const std::string& path) {
+    WadContents wad;
+    try {
+        wad = ReadWad(path);
+    } catch (const platform::FileError& error) {
+        std::fprintf(stderr, "%s: %s\n", error.FileName().c_str(), error.OsErrorText().c_str());
+        return ExitFailure;
+    } catch (const WadFormatError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return ExitFailure;
+    }
+
+    WadTextureCounts counts = CountWadTextures(wad);
+    auto total = static_cast<int>(wad.lumps.size());
+    for (const std::string& line :
+         WadSummaryLines(FormatWadSummary(wad.fileName, wad.length, total, counts.simple, counts.animated))) {
+        std::printf("%s\n", line.c_str());
+    }
+    for (const WadLump& lump : wad.lumps) std::printf("%s\n", LumpListingLine(lump).c_str());
+    return ExitSuccess;
+}
+
+}  // namespace
+
+std::string LumpListingLine(const WadLump& lump) {
+    std::string type = IsPrintable(lump.type) ? std::string(1, static_cast<char>(lump.type)) : "0x" + Hex(lump.type);
+    return PadRight(PrintableName(lump.name), NameColumn) + " " +
+           PadLeft(std::to_string(lump.diskSize), SizeColumn) + "  " + type;
+}
+
+Command AddInfoCommand(CLI::App& app) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* info = app.add_subcommand("info", "Show the summary and the lumps of a WAD2 texture package");
+    info->add_option("WAD", *path, "The package to read, e.g. .../quake/id1/Quake.wad")->required();
+    return Command{info, [path] { return RunInfo(*path); }};
+}
+
+}  // namespace moxtrel::cli

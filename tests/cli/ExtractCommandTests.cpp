@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/ExtractCommand.h"
+#include "cli/RunCli.h"
+#include "support/TempDir.h"
+#include "tools/GameWriter.h"
+
+namespace moxtrel::test {
+namespace {
+
+using fixtures::Bytes;
+
+constexpr int Side = 64;  // 5480-byte records, so the package is a few KB
+
+Bytes MapOf(const std::vector<std::optional<Bytes>>& slots) {
+    return fixtures::MakeBsp(fixtures::MakeTextureLump(slots));
+}
+
+// PAK0: "brick", an empty slot, "*water". PAK1: "brick" again with other
+// pixels (dropped) and "plank". The package: 3 entries, 2 simple, 1 animated.
+Bytes Pak0() {
+    return fixtures::MakePak({
+        {"default.cfg", {'b', 'i', 'n', 'd'}},
+        {"maps/e1m1.bsp", MapOf({fixtures::MakeMiptex("brick", Side, Side, 1), std::nullopt,
+                                 fixtures::MakeMiptex("*water", Side, Side, 2)})},
+    });
+}
+
+Bytes Pak1() {
+    return fixtures::MakePak({
+        {"maps/e2m1.bsp",
+         MapOf({fixtures::MakeMiptex("brick", Side, Side, 9), fixtures::MakeMiptex("plank", Side, Side, 3)})},
+    });
+}
+
+struct Game {
+    TempDir root;
+    std::filesystem::path dir = root / "id1";
+
+    Game(const Bytes& pak0, const Bytes& pak1) {
+        std::filesystem::create_directory(dir);
+        if (!pak0.empty()) fixtures::WriteBytes((dir / "PAK0.PAK").string(), pak0);
+        if (!pak1.empty()) fixtures::WriteBytes((dir / "PAK1.PAK").string(), pak1);
+    }
+    std::string Path() const { return dir.string(); }
+};
+
+std::string Summary(const std::string& name, std::int64_t length, int total, int simple, int animated) {
+    return "File Name : " + name + "\nFile Size : " + std::to_string(length / 1024) +
+           " KB\nTotal Entries in Wad : " + std::to_string(total) + "\nNumber of simple textrues : " +
+           std::to_string(simple) + "\nNumber of animated textures : " + std::to_string(animated) + "\n";
+}
+
+const char* SlotKey = "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0]";
+
+TEST(ExtractCommand, PrintsOnlyTheSummaryAndRegistersThePackage) {
+    Game game(Pak0(), Pak1());
+    TempDir config;
+    std::string registry = (config / "registry.reg").string();
+    std::string store = std::string("REGEDIT4\n\n") + SlotKey + "\n\n";
+    fixtures::WriteBytes(registry, Bytes(store.begin(), store.end()));
+
+    // Given without its trailing '/': the registered path still has one before the name.
+    CliResult run = RunCli({"extract", game.Path()}, {{"MOXTREL_REGISTRY", registry}});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Quake.wad"));
+    EXPECT_GE(length, 16 * 1024);
+    EXPECT_EQ(run.out, Summary("Quake.wad", length, 3, 2, 1));
+    EXPECT_EQ(run.err, "");  // no terminal: no progress, and nothing went wrong
+    Bytes stored = fixtures::ReadBytes(registry);
+    std::string text(stored.begin(), stored.end());
+    EXPECT_NE(text.find("\"path\"=\"" + game.Path() + "/Quake.wad\""), std::string::npos) << text;
+}
+
+TEST(ExtractCommand, HexenIIWritesHexenWad) {
+    Game game(Pak0(), Pak1());
+    CliResult run = RunCli({"extract", game.Path() + "/", "--game", "hexen2"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Hexen.wad"));
+    EXPECT_EQ(run.out, Summary("Hexen.wad", length, 3, 2, 1));
+}
+
+TEST(ExtractCommand, AFailureThatEndsTheRunIsItsMessageOnStderrAndExitCodeOne) {
+    struct Case {
+        const char* what;
+        bool pak0, pak1;
+        std::string gameDirSuffix;
+        const char* message;
+    };
+    for (const Case& c : {
+             Case{"no such directory", true, true, "/gone", "Extraction Error: Invalid file path\n"},
+             Case{"PAK0 missing", false, true, "", "File IO error: Could not open pak0.pak file.\n"},
+             Case{"PAK1 missing", true, false, "", "File IO error: Could not open pak1.pak file.\n"},
+         }) {
+        SCOPED_TRACE(c.what);
+        Game game(c.pak0 ? Pak0() : Bytes{}, c.pak1 ? Pak1() : Bytes{});
+        CliResult run = RunCli({"extract", game.Path() + c.gameDirSuffix});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.message);
+        EXPECT_FALSE(std::filesystem::exists(game.dir / "Quake.wad"));
+    }
+}
+
+TEST(ExtractCommand, AnArchiveThatIsNoPakIsReportedAndTheOtherOneStillMakesThePackage) {
+    Bytes notAPak = Pak0();
+    notAPak[0] = 'X';
+    Game game(notAPak, Pak1());
+    CliResult run = RunCli({"extract", game.Path()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "File IO Error: Invalid Pak file.\n");
+    auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Quake.wad"));
+    EXPECT_EQ(run.out, Summary("Quake.wad", length, 2, 2, 0));
+}
+
+TEST(ExtractCommand, AMalformedMapIsAWarningOnStderrAndTheOtherMapsAreKept) {
+    Bytes broken = MapOf({fixtures::MakeMiptex("lost", Side, Side, 4)});
+    fixtures::PatchInt32(broken, 20, 0x7FFFFF00);  // texture lump far beyond the archive's end
+    Bytes pak0 = fixtures::MakePak({
+        {"maps/bad.bsp", broken},
+        {"maps/e1m1.bsp", MapOf({fixtures::MakeMiptex("brick", Side, Side, 1)})},
+    });
+    Game game(pak0, Pak1());
+    CliResult run = RunCli({"extract", game.Path()});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> errLines = Lines(run.err);
+    ASSERT_EQ(errLines.size(), 1u) << run.err;
+    EXPECT_EQ(errLines[0].rfind("warning: ", 0), 0u) << errLines[0];
+    EXPECT_NE(errLines[0].find("PAK0.PAK: maps/bad.bsp: "), std::string::npos) << errLines[0];
+    auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Quake.wad"));
+    EXPECT_EQ(run.out, Summary("Quake.wad", length, 2, 2, 0));
+}
+
+TEST(ExtractCommand, UsageErrorsExitWithTwoAndPrintNothingOnStdout) {
+    Game game(Pak0(), Pak1());
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"extract"},
+             {"extract", game.Path(), "--game", "doom"},
+             {"extract", game.Path(), "--hard"},
+             {"unpack", game.Path()},
+             {"info"},
+         }) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        CliResult run = RunCli(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(game.dir / "Quake.wad"));
+}
+
+TEST(ExtractCommand, HelpAndVersionGoToStdoutAndSucceed) {
+    CliResult help = RunCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("extract"), std::string::npos);
+    EXPECT_NE(help.out.find("info"), std::string::npos);
+    CliResult version = RunCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("moxtrel-cli ", 0), 0u) << version.out;
+}
+
+TEST(ExtractCommand, GameDirectoryIsMadeAbsoluteWithOneTrailingSlashAndNoDotComponents) {
+    CurrentDirectoryGuard guard;
+    TempDir dir;
+    std::filesystem::current_path(dir.Path());
+    std::string cwd = std::filesystem::current_path().string();
+    EXPECT_EQ(cli::GameDirectoryFromArgument("id1"), cwd + "/id1/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("."), cwd + "/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("./q/./id1/"), cwd + "/q/id1/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/quake/id1"), "/games/quake/id1/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/../id1//"), "/games/../id1/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("/"), "/");
+}
+
+}  // namespace
+}  // namespace moxtrel::test

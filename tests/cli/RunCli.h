@@ -1,0 +1,25 @@
+#pragma once
+// Runs the built moxtrel-cli as a separate process and captures what it wrote
+// to stdout and to stderr, each on its own, and how it ended.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace moxtrel::test {
+
+struct CliResult {
+    int exitCode = -1;  // 128 + the signal's number when a signal ended it
+    std::string out;
+    std::string err;
+};
+
+// Runs moxtrel-cli with `args`. The child's environment is this process's,
+// with `env` set on top; MOXTREL_REGISTRY and XDG_CONFIG_HOME always point
+// into a scratch directory, so no test touches the user's registry file.
+CliResult RunCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
+
+// The lines of `text`, without their '\n'.
+std::vector<std::string> Lines(const std::string& text);
+
+}  // namespace moxtrel::test

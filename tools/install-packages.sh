@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Moxtrel is built and tested with.
+# Everything comes from apt; nothing is downloaded at build time.
+set -euo pipefail
+
+packages=(
+  cmake g++ ninja-build pkg-config
+  libgtest-dev libgmock-dev
+  libwxgtk3.2-dev libcli11-dev
+  xvfb xauth
+)
+
+# Root needs no sudo (containers and CI run as root).
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  as_root=(sudo)
+fi
+
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${packages[@]}"
