@@ -1,14 +1,12 @@
 #include "locate/FolderProbe.h"
 
-#include "platform/DirectoryListing.h"
-
 namespace moxtrel::locate {
 
 using platform::DriveType;
 
-bool HasSubFolders(const std::string& root, const std::string& path) {
+bool HasSubFolders(const std::string& path, const platform::VolumeFence& fence) {
     platform::DirectoryListing listing;
-    if (!listing.Open(path, platform::VolumeFence(root))) return false;
+    if (!listing.Open(path, fence)) return false;
     platform::DirectoryEntry entry;
     while (listing.Next(entry)) {
         if (entry.isDirectory) return true;
@@ -16,10 +14,10 @@ bool HasSubFolders(const std::string& root, const std::string& path) {
     return false;
 }
 
-bool ListSubFolders(const std::string& root, const std::string& path, std::vector<std::string>& names) {
+bool ListSubFolders(const std::string& path, const platform::VolumeFence& fence, std::vector<std::string>& names) {
     names.clear();
     platform::DirectoryListing listing;
-    if (!listing.Open(path, platform::VolumeFence(root))) return false;
+    if (!listing.Open(path, fence)) return false;
     platform::DirectoryEntry entry;
     while (listing.Next(entry)) {
         if (entry.isDirectory) names.emplace_back(entry.name);

@@ -9,17 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/DirectoryListing.h"
 #include "platform/Volumes.h"
 
 namespace moxtrel::locate {
 
-// Whether `path`, a folder of the drive whose root is `root`, holds at least
-// one sub-folder. Stops at the first; false when it cannot be listed.
-bool HasSubFolders(const std::string& root, const std::string& path);
+// Whether `path`, a folder inside `fence` (the drive it belongs to), holds at
+// least one sub-folder. Stops at the first; false when it cannot be listed.
+bool HasSubFolders(const std::string& path, const platform::VolumeFence& fence);
 
 // The names of the sub-folders of `path` in listing order. False (and no
 // names) when the folder cannot be listed.
-bool ListSubFolders(const std::string& root, const std::string& path, std::vector<std::string>& names);
+bool ListSubFolders(const std::string& path, const platform::VolumeFence& fence, std::vector<std::string>& names);
 
 // A drive root (a path ending with '/') always exists; any other path exists
 // when it is a directory now, not through a symbolic link.

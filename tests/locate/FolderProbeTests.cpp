@@ -24,17 +24,18 @@ TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
     fs::create_directory_symlink(root + "files", root + "linked/link");
     MakeDirectories(root + "hidden/.config");
 
-    EXPECT_TRUE(HasSubFolders(root, root));
-    EXPECT_FALSE(HasSubFolders(root, root + "files"));
-    EXPECT_FALSE(HasSubFolders(root, root + "linked")) << "a link to a folder is not a folder";
-    EXPECT_TRUE(HasSubFolders(root, root + "hidden"));
-    EXPECT_FALSE(HasSubFolders(root, root + "gone"));
+    platform::VolumeFence fence(root);
+    EXPECT_TRUE(HasSubFolders(root, fence));
+    EXPECT_FALSE(HasSubFolders(root + "files", fence));
+    EXPECT_FALSE(HasSubFolders(root + "linked", fence)) << "a link to a folder is not a folder";
+    EXPECT_TRUE(HasSubFolders(root + "hidden", fence));
+    EXPECT_FALSE(HasSubFolders(root + "gone", fence));
 
     std::vector<std::string> names;
-    ASSERT_TRUE(ListSubFolders(root, root, names));
+    ASSERT_TRUE(ListSubFolders(root, fence, names));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"files", "hidden", "linked"}));
-    EXPECT_FALSE(ListSubFolders(root, root + "files/readme.txt", names));
+    EXPECT_FALSE(ListSubFolders(root + "files/readme.txt", fence, names));
     EXPECT_TRUE(names.empty());
 }
 
