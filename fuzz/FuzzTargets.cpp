@@ -1,0 +1,281 @@
+#include "fuzz/FuzzTargets.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+#include "extract/Harvest.h"
+#include "extract/WadReader.h"
+#include "extract/WadWriter.h"
+#include "platform/File.h"
+#include "platform/LittleEndian.h"
+#include "platform/RegistryStore.h"
+#include "platform/Volumes.h"
+
+namespace moxtrel::fuzz {
+
+namespace {
+
+// A file that lives in memory only, opened by path through /proc like any
+// file on disk, so the harvest and the reader run their ordinary file code
+// without the fuzzer touching the disk or leaving files behind.
+class MemoryFile {
+public:
+    explicit MemoryFile(const char* name) : m_fd(::memfd_create(name, MFD_CLOEXEC)) {}
+    ~MemoryFile() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    bool Usable() const { return m_fd >= 0; }
+    std::string Path() const { return "/proc/self/fd/" + std::to_string(m_fd); }
+
+    // Replaces the contents with `size` bytes of `data`.
+    bool Fill(const std::uint8_t* data, std::size_t size) {
+        if (::ftruncate(m_fd, 0) != 0) return false;
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t put = ::pwrite(m_fd, data + done, size - done, static_cast<off_t>(done));
+            if (put <= 0) return false;
+            done += static_cast<std::size_t>(put);
+        }
+        return true;
+    }
+
+    std::vector<unsigned char> Contents() const {
+        std::vector<unsigned char> bytes;
+        unsigned char buffer[65536];
+        off_t at = 0;
+        for (ssize_t got; (got = ::pread(m_fd, buffer, sizeof buffer, at)) > 0; at += got) {
+            bytes.insert(bytes.end(), buffer, buffer + got);
+        }
+        return bytes;
+    }
+
+private:
+    int m_fd;
+};
+
+// Counts the messages of a harvest; progress, status and warnings are
+// exercised but not looked at.
+class CountingSinks : public NullSinks {
+public:
+    void ShowMessage(const std::string&, const std::string&, MessageKind) override { ++messages; }
+    int messages = 0;
+};
+
+struct KeptRecord {
+    TextureName name;
+    std::int64_t position;  // in the archive
+    std::int64_t size;
+};
+
+// Every kept texture lies whole inside the archive, and no name is kept twice.
+std::string CheckTable(const TextureTable& table, const platform::File& pak, std::size_t archiveSize,
+                       std::vector<KeptRecord>& kept) {
+    std::vector<std::string> names;
+    for (const TextureEntry& entry : table) {
+        if (entry.source != &pak) return "an entry names another archive as its source";
+        if (entry.position < 0 || entry.size < 0 ||
+            static_cast<std::uint64_t>(entry.position) + static_cast<std::uint64_t>(entry.size) > archiveSize) {
+            return "texture " + DisplayName(entry.name) + " (" + std::to_string(entry.size) + " bytes at " +
+                   std::to_string(entry.position) + ") does not lie inside the archive";
+        }
+        names.push_back(ComparableName(entry.name));
+        kept.push_back({entry.name, entry.position, entry.size});
+    }
+    std::sort(names.begin(), names.end());
+    if (std::adjacent_find(names.begin(), names.end()) != names.end()) return "a texture name was kept twice";
+    return {};
+}
+
+// The package holds every kept record, unchanged and in order, and its
+// directory says where each one is.
+std::string CheckPackage(const std::vector<unsigned char>& package, const std::string& packagePath,
+                         const std::uint8_t* archive, const std::vector<KeptRecord>& kept) {
+    std::int64_t expectedLength = static_cast<std::int64_t>(WadLayout::HeaderBytes);
+    for (const KeptRecord& record : kept) expectedLength += record.size + static_cast<std::int64_t>(WadLayout::DirEntryBytes);
+    if (static_cast<std::int64_t>(package.size()) != expectedLength) {
+        return "the package has " + std::to_string(package.size()) + " bytes, expected " + std::to_string(expectedLength);
+    }
+    WadContents wad;
+    try {
+        wad = ReadWad(packagePath);
+    } catch (const std::exception& error) {
+        return std::string("the package cannot be read back: ") + error.what();
+    }
+    if (wad.lumps.size() != kept.size()) return "the package lists another number of lumps than were kept";
+    std::int64_t position = static_cast<std::int64_t>(WadLayout::HeaderBytes);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const WadLump& lump = wad.lumps[i];
+        const KeptRecord& record = kept[i];
+        if (lump.position != position || lump.diskSize != record.size || lump.size != record.size ||
+            lump.type != WadLayout::MiptexType || lump.compression != 0 || lump.name != record.name) {
+            return "directory entry " + std::to_string(i) + " does not describe the record that was kept";
+        }
+        auto size = static_cast<std::size_t>(record.size);
+        if (size != 0 && std::memcmp(package.data() + position, archive + record.position, size) != 0) {
+            return "lump " + std::to_string(i) + " differs from its record in the archive";
+        }
+        position += record.size;
+    }
+    if (wad.directoryPosition != position) return "the header's directory position is not the end of the lumps";
+    return {};
+}
+
+std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// Two parsed stores hold the same keys with the same values.
+std::string CompareStores(const platform::RegistryDocument& first, const platform::RegistryDocument& second) {
+    if (first.Keys().size() != second.Keys().size()) return "the store read back has another number of keys";
+    for (std::size_t k = 0; k < first.Keys().size(); ++k) {
+        const auto& a = first.Keys()[k];
+        const auto& b = second.Keys()[k];
+        if (a.path != b.path || a.values.size() != b.values.size()) return "key " + a.path + " reads back changed";
+        for (std::size_t v = 0; v < a.values.size(); ++v) {
+            const auto& x = a.values[v];
+            const auto& y = b.values[v];
+            if (x.name != y.name || x.type != y.type || x.data != y.data || x.isComment != y.isComment) {
+                return "value \"" + x.name + "\" of key " + a.path + " reads back changed";
+            }
+        }
+    }
+    return {};
+}
+
+// Comments are compared by position only: a carriage return at the end of a
+// comment line in a file of mixed line ends may be taken for part of the line end.
+std::string ReadBack(const std::string& text, platform::RegistryDocument& document) {
+    std::string error;
+    if (!platform::RegistryDocument::Parse(text, document, error)) {
+        return "the store as written cannot be read back (" + error + ")";
+    }
+    return {};
+}
+
+// Sets a text made of the input's last bytes (quotes, backslashes, line
+// breaks and all) and a number in the first key, as a registration does, and
+// checks that both read back and nothing else changed.
+std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string_view input) {
+    if (parsed.Keys().empty()) return {};
+    platform::RegistryDocument changed = parsed;
+    const std::string path = parsed.Keys().front().path;
+    std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    text.push_back('\0');
+    std::string number(4, '\0');
+    platform::WriteInt32LE(reinterpret_cast<unsigned char*>(number.data()), 1);
+    if (!changed.SetValue(path, "path", 1, text) || !changed.SetValue(path, "type", 4, number)) {
+        return "a value cannot be set in key " + path + ", which the store lists";
+    }
+    platform::RegistryDocument reread;
+    if (std::string broken = ReadBack(changed.Serialize(), reread); !broken.empty()) return "after a set, " + broken;
+    const platform::RegistryValue* pathValue = reread.FindValue(path, "path");
+    const platform::RegistryValue* typeValue = reread.FindValue(path, "type");
+    if (!pathValue || pathValue->type != 1 || pathValue->data != text) return "a text value set does not read back";
+    if (!typeValue || typeValue->type != 4 || typeValue->data != number) return "a number value set does not read back";
+    if (reread.Keys().size() != parsed.Keys().size()) return "setting a value changed the number of keys";
+    return CompareStores(changed, reread);
+}
+
+}  // namespace
+
+std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile archive("PAK0.PAK");
+    static MemoryFile package("Quake.wad");
+    if (!archive.Usable() || !package.Usable() || !archive.Fill(data, size)) return "no memory file for the input";
+
+    platform::File pak;
+    platform::File wad;
+    if (!pak.Open(archive.Path(), platform::FileMode::ArchiveRead) ||
+        !wad.Open(package.Path(), platform::FileMode::Create | platform::FileMode::ReadWrite)) {
+        return "the memory files cannot be opened";
+    }
+    CountingSinks sinks;
+    TextureTable table;
+    std::vector<KeptRecord> kept;
+    try {
+        bool whole = HarvestPakTextures(pak, table, sinks, sinks);
+        bool isPack = size >= 4 && std::memcmp(data, "PACK", 4) == 0;
+        if (whole != isPack) return "the harvest's result does not follow the archive's magic";
+        if (whole != (sinks.messages == 0)) return "\"Invalid Pak file.\" shown when it should not be, or not shown";
+        if (std::string broken = CheckTable(table, pak, size, kept); !broken.empty()) return broken;
+
+        std::int32_t directoryPosition = WriteWadLumps(wad, table, sinks, sinks);
+        WriteWadDirectory(wad, table, directoryPosition, sinks, sinks);
+        int animated = 0;
+        int simple = 0;
+        int total = table.Count();
+        CountAndFreeTextures(table, animated, simple);
+        if (animated + simple != total || !table.Empty()) return "the counts do not add up to the entries";
+    } catch (const platform::FileError& error) {
+        // Reading an archive held in memory fails only when the harvest asks
+        // for something outside it; damaged data must be skipped, not abandon
+        // the whole run.
+        return std::string("a file error abandoned the run: ") + error.what();
+    }
+    return CheckPackage(package.Contents(), package.Path(), data, kept);
+}
+
+std::string ParseRegistryText(const std::uint8_t* data, std::size_t size) {
+    std::string_view input = AsText(data, size);
+    platform::RegistryDocument parsed;
+    std::string error;
+    if (!platform::RegistryDocument::Parse(input, parsed, error)) {
+        return error.empty() ? "a store was refused without a reason" : std::string();
+    }
+    platform::RegistryDocument reread;
+    if (std::string broken = ReadBack(parsed.Serialize(), reread); !broken.empty()) return broken;
+    if (std::string broken = CompareStores(parsed, reread); !broken.empty()) return broken;
+    return CheckSetValues(parsed, input);
+}
+
+std::string ParseDriveMapText(const std::uint8_t* data, std::size_t size) {
+    platform::VolumeTable table = platform::ParseDriveMap(AsText(data, size), "/base/");
+    for (const platform::Volume& volume : table.volumes) {
+        if (volume.root.empty() || volume.root.front() != '/' || volume.root.back() != '/') {
+            return "volume root \"" + volume.root + "\" is not an absolute directory path";
+        }
+        if (volume.root.find('\0') != std::string::npos) return "a volume root holds a NUL";
+        int type = static_cast<int>(volume.type);
+        if (type < static_cast<int>(platform::DriveType::Unknown) || type > static_cast<int>(platform::DriveType::RamDisk)) {
+            return "volume " + volume.root + " has drive type " + std::to_string(type);
+        }
+    }
+    return {};
+}
+
+std::string ReadPackageFile(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile file("package.wad");
+    if (!file.Usable() || !file.Fill(data, size)) return "no memory file for the input";
+    WadContents wad;
+    try {
+        wad = ReadWad(file.Path());
+    } catch (const WadFormatError&) {
+        return {};
+    } catch (const platform::FileError& error) {
+        return std::string("reading a file held in memory failed: ") + error.what();
+    }
+    auto length = static_cast<std::int64_t>(size);
+    if (wad.length != length) return "the package's length is not the file's";
+    if (wad.directoryPosition < 0 ||
+        wad.directoryPosition + static_cast<std::int64_t>(wad.lumps.size() * WadLayout::DirEntryBytes) > length) {
+        return "the directory does not lie inside the file";
+    }
+    for (const WadLump& lump : wad.lumps) {
+        if (lump.position < 0 || lump.diskSize < 0 ||
+            static_cast<std::int64_t>(lump.position) + lump.diskSize > length) {
+            return "lump " + DisplayName(lump.name) + " does not lie inside the file";
+        }
+    }
+    WadTextureCounts counts = CountWadTextures(wad);
+    if (counts.simple + counts.animated != static_cast<int>(wad.lumps.size())) return "the counts do not add up";
+    return {};
+}
+
+}  // namespace moxtrel::fuzz

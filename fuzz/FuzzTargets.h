@@ -1,0 +1,35 @@
+#pragma once
+// The fuzzing entry points. Each takes one input the way the program meets
+// such a file (a whole archive, a registry store's text, a drive map, a
+// package to list), runs it through the same code the program uses, and
+// checks what came out against what that code promises. They return an empty
+// string when all held, else what broke: the libFuzzer drivers abort on it,
+// and the regression tests replay kept inputs and report it.
+//
+// Crashes, leaks, hangs and oversized allocations are caught by the
+// sanitizers and libFuzzer around these calls, not here.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace moxtrel::fuzz {
+
+// The input is a PAK archive: it is harvested, written as a package into
+// memory, and the package read back and compared with the archive.
+std::string HarvestArchive(const std::uint8_t* data, std::size_t size);
+
+// The input is a registry store's text: parsed, written back and parsed
+// again; the second reading must hold what the first did, and a value set
+// in a key must read back as set.
+std::string ParseRegistryText(const std::uint8_t* data, std::size_t size);
+
+// The input is a drive map: every volume it yields has an absolute root
+// ending in '/' and one of the known drive types.
+std::string ParseDriveMapText(const std::uint8_t* data, std::size_t size);
+
+// The input is a file handed to "moxtrel-cli info": reading it either fails
+// with a format error or yields lumps that lie inside the file.
+std::string ReadPackageFile(const std::uint8_t* data, std::size_t size);
+
+}  // namespace moxtrel::fuzz

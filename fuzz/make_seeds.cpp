@@ -1,0 +1,158 @@
+// Writes the seed corpus of the fuzzing targets into DIR/<target>/: small
+// archives, registry stores, drive maps and packages, each showing one of the
+// forms the parsers meet (and a few of the damaged ones), so the fuzzer starts
+// from inputs that reach deep into each parser. The archives and packages come
+// from the fixture writer. Usage: make_fuzz_seeds DIR (fuzz/corpus).
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "tools/GameWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace moxtrel::fixtures;
+
+// Small textures keep every seed to a few hundred bytes a map.
+constexpr int Side = 8;
+
+Bytes Map(const std::vector<std::optional<Bytes>>& slots, std::size_t padding = 0) {
+    return MakeBsp(MakeTextureLump(slots, padding));
+}
+
+void Write(const fs::path& dir, const std::string& name, const Bytes& bytes) {
+    fs::create_directories(dir);
+    WriteBytes((dir / name).string(), bytes);
+}
+
+void WriteText(const fs::path& dir, const std::string& name, std::string_view text) {
+    Write(dir, name, Bytes(text.begin(), text.end()));
+}
+
+void WriteArchiveSeeds(const fs::path& dir) {
+    // A game's worth in small: maps and other members, an empty slot, a name
+    // met twice with other pixels, animated and liquid textures, item models.
+    Write(dir, "two_maps.pak",
+          MakePak({{"default.cfg", Bytes(20, 'c')},
+                   {"maps/e1m1.bsp", Map({MakeMiptex("brick", Side, Side, 1), std::nullopt, MakeMiptex("+0lava", Side, Side, 2)})},
+                   {"progs/player.mdl", Bytes(24, 'm')},
+                   {"maps/b_bh10.bsp", Map({MakeMiptex("brick", Side, Side, 3), MakeMiptex("*water", Side, Side, 4)})}}));
+
+    // Bytes after a name's NUL, a 16-byte name with no NUL, names differing in
+    // case only, and records followed by padding up to the next one.
+    Write(dir, "names_and_padding.pak",
+          MakePak({{"maps/start.bsp", Map({MakeMiptex(MakeName16("wall", "junk"), Side, Side, 5),
+                                           MakeMiptex(MakeName16("sixteen_chars_xx"), Side, Side, 6),
+                                           MakeMiptex("WALL", Side, Side, 7)},
+                                          12)}}));
+
+    // Offsets as compilers and damage leave them: -1 slots, two textures at
+    // one offset, offsets that do not ascend, one past the lump.
+    Bytes body = MakeMiptex("first", Side, Side, 8);
+    Bytes second = MakeMiptex("second", Side, Side, 9);
+    body.insert(body.end(), second.begin(), second.end());
+    auto header = static_cast<std::int32_t>(4 + 4 * 6);
+    auto secondAt = static_cast<std::int32_t>(header + static_cast<std::int32_t>(second.size()));
+    Write(dir, "odd_offsets.pak",
+          MakePak({{"maps/odd.bsp", MakeBsp(MakeRawTextureLump({header, -1, header, secondAt, header, 100000}, body))}}));
+
+    // Maps whose names are not taken, and a map without textures.
+    Write(dir, "not_maps.pak",
+          MakePak({{"maps/E1M1.BSP", Map({MakeMiptex("upper", Side, Side, 10)})},
+                   {"maps.v2/e1m2.bsp", Map({MakeMiptex("dotdir", Side, Side, 11)})},
+                   {"maps/e1m3.bsp.bak", Map({MakeMiptex("backup", Side, Side, 12)})},
+                   {"maps/empty.bsp", MakeBsp(MakeRawTextureLump({}, {}))}}));
+
+    // A directory length that is not a multiple of an entry.
+    Bytes shortDirectory = MakePak({{"maps/a.bsp", Map({MakeMiptex("only", Side, Side, 13)})}});
+    PatchInt32(shortDirectory, 8, 100);
+    Write(dir, "directory_length_100.pak", shortDirectory);
+
+    Write(dir, "empty.pak", MakePak({}));
+    Bytes notPack = MakePak({{"maps/a.bsp", Map({MakeMiptex("never", Side, Side, 14)})}});
+    notPack[3] = 'X';
+    Write(dir, "not_pack.pak", notPack);
+}
+
+void WriteRegistrySeeds(const fs::path& dir) {
+    WriteText(dir, "txpacks.reg",
+              "REGEDIT4\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0]\n"
+              "\"name\"=\"base.wad\"\n"
+              "\"path\"=\"C:\\\\Gantry\\\\base.wad\"\n"
+              "\"type\"=dword:00000001\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack1]\n"
+              "\"name\"=\"Quake.wad\"\n"
+              "\"path\"=\"/games/quake/id1/Quake.wad\"\n"
+              "\"type\"=dword:00000001\n"
+              "\n"
+              "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack2]\n");
+    WriteText(dir, "other_program.reg",
+              "REGEDIT4\r\n"
+              "; written by another program\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+              "@=\"default \\\"quoted\\\"\"\r\n"
+              "\"Blob\"=hex:00,01,02,ff,\\\r\n"
+              "  10,20\r\n"
+              "\"Expand\"=hex(2):25,00\r\n"
+              "\"Empty\"=\"\"\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Other\\Child]\r\n"
+              "\"n\"=dword:ffffffff\r\n");
+    WriteText(dir, "empty.reg", "REGEDIT4\n");
+}
+
+void WriteDriveMapSeeds(const fs::path& dir) {
+    WriteText(dir, "drives.map",
+              "# the drives Search may look at\n"
+              "/ fixed\n"
+              "/media/usb removable 1234abcd\n"
+              "/mnt/share remote\n"
+              "/cdrom cdrom FFFFFFFF\n"
+              "/dev/shm ramdisk\n"
+              "/proc unknown\n");
+    WriteText(dir, "odd_lines.map",
+              "  /games/My Games\tfixed  # a path with a blank\n"
+              "relative/dir fixed 0\n"
+              "/no/type\n"
+              "/bad/serial fixed 123456789\n"
+              "fixed\n"
+              "/trailing/ removable\n");
+}
+
+void WritePackageSeeds(const fs::path& dir) {
+    Write(dir, "three_lumps.wad",
+          MakeWad({{MakeName16("brick"), MakeMiptex("brick", Side, Side, 1)},
+                   {MakeName16("+0lava", "x"), MakeMiptex("+0lava", Side, Side, 2)},
+                   {MakeName16("palette"), Bytes(48, 7), 0x40}}));
+    Write(dir, "empty.wad", MakeWad({}));
+    Bytes outside = MakeWad({{MakeName16("far"), MakeMiptex("far", Side, Side, 3)}});
+    PatchInt32(outside, outside.size() - 32, 5000);
+    Write(dir, "lump_outside.wad", outside);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    try {
+        fs::path corpus = argv[1];
+        WriteArchiveSeeds(corpus / "harvest");
+        WriteRegistrySeeds(corpus / "registry");
+        WriteDriveMapSeeds(corpus / "drive_map");
+        WritePackageSeeds(corpus / "wad_reader");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "make_fuzz_seeds: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
