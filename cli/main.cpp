@@ -10,6 +10,7 @@
 #include "cli/Command.h"
 #include "cli/ExtractCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/SearchCommand.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
     return {
         AddExtractCommand(app),
         AddInfoCommand(app),
+        AddSearchCommand(app),
     };
 }
 

@@ -1,0 +1,97 @@
+#include "cli/SearchCommand.h"
+
+#include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "extract/ExtractionRun.h"
+#include "locate/GameDirectory.h"
+#include "platform/Volumes.h"
+
+namespace moxtrel::cli {
+
+namespace {
+
+constexpr const char* NotFoundText = "File not found";
+
+struct SearchOptions {
+    locate::DriveKinds kinds;
+    int game = GameQuake;
+};
+
+int TerminalColumns(int fd) {
+    winsize size{};
+    if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
+int RunSearch(SearchOptions options) {
+    // Without a choice the hard drives are searched, where games are installed.
+    if (!options.kinds.Any()) options.kinds.hard = true;
+    for (const std::string& warning : platform::ReadVolumeTable().warnings) {
+        std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
+    }
+
+    int errFd = ::fileno(stderr);
+    bool isTerminal = ::isatty(errFd) == 1;
+    // One line per directory is many small writes; let them gather.
+    static char buffer[1 << 16];
+    if (!isTerminal) std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
+    DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalColumns(errFd) : 80);
+
+    std::string gameDir;
+    locate::SearchOutcome outcome = locate::SearchDrives(locate::ExecutableFor(options.game), options.game,
+                                                         options.kinds, printer, gameDir);
+    printer.Finish();
+    std::fflush(stderr);
+    if (outcome == locate::SearchOutcome::Found) {
+        std::printf("%s\n", gameDir.c_str());
+        return ExitSuccess;
+    }
+    std::printf("%s\n", NotFoundText);
+    return ExitFailure;
+}
+
+}  // namespace
+
+DirectoryPrinter::DirectoryPrinter(std::FILE* err, bool isTerminal, int width, std::chrono::milliseconds interval)
+    : m_err(err), m_isTerminal(isTerminal), m_width(width < 10 ? 10 : width), m_interval(interval) {}
+
+void DirectoryPrinter::DirectoryEntered(std::string_view path) {
+    if (!m_isTerminal) {
+        std::fwrite(path.data(), 1, path.size(), m_err);
+        std::fputc('\n', m_err);
+        return;
+    }
+    auto now = std::chrono::steady_clock::now();
+    if (now < m_nextDraw) return;
+    m_nextDraw = now + m_interval;
+    // The end of a long path says more than its start; a line that wrapped
+    // could not be redrawn in place.
+    std::size_t room = static_cast<std::size_t>(m_width - 1);
+    if (path.size() > room) path = path.substr(path.size() - room);
+    std::fprintf(m_err, "\r%.*s\033[K", static_cast<int>(path.size()), path.data());
+    std::fflush(m_err);
+    m_drawn = true;
+}
+
+void DirectoryPrinter::Finish() {
+    if (m_drawn) std::fputs("\r\033[K", m_err);
+    m_drawn = false;
+}
+
+Command AddSearchCommand(CLI::App& app) {
+    auto options = std::make_shared<SearchOptions>();
+    CLI::App* search = app.add_subcommand(
+        "search", "Scan the drives for the game's executable and print its data directory when it holds PAK0.PAK "
+                  "and PAK1.PAK (the hard drives when no kind is given)");
+    search->footer(std::string("The drives are the mounted volumes, or those of the drive map file named by ") +
+                   platform::DriveMapVariable + " (one \"PATH TYPE [SERIAL]\" a line).");
+    search->add_flag("--hard", options->kinds.hard, "Search the hard drives");
+    search->add_flag("--network", options->kinds.network, "Search the network drives");
+    search->add_flag("--removable", options->kinds.removable, "Search the removable drives");
+    AddGameOption(*search, options->game);
+    return Command{search, [options] { return RunSearch(*options); }};
+}
+
+}  // namespace moxtrel::cli

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/RunCli.h"
+#include "cli/SearchCommand.h"
+#include "locate/DriveMapFixture.h"
+#include "platform/Volumes.h"
+
+namespace moxtrel::test {
+namespace {
+
+std::map<std::string, std::string> Drives(const DriveMap& map) {
+    return {{platform::DriveMapVariable, map.MapPath()}};
+}
+
+TEST(SearchCommand, PrintsTheGameDirectoryOfTheFirstExecutableAndEachDirectoryEntered) {
+    DriveMap map;
+    std::string c = map.AddDrive("c", "fixed");
+    WriteGame(c + "Games/Quake", {.executable = "QUAKE.EXE", .dataDirectory = "ID1"});
+
+    CliResult result = RunCli({"search", "--hard"}, Drives(map));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, c + "Games/Quake/ID1/\n");
+    std::vector<std::string> entered = Lines(result.err);
+    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games"), entered.end()) << result.err;
+    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games/Quake"), entered.end()) << result.err;
+}
+
+TEST(SearchCommand, SaysFileNotFoundWhenTheFirstExecutableLacksAnArchive) {
+    DriveMap map;
+    std::string c = map.AddDrive("c", "fixed");
+    std::string d = map.AddDrive("d", "fixed");
+    WriteGame(c + "Quake", {.pak1 = ""});
+    WriteGame(d + "Quake");
+
+    CliResult result = RunCli({"search"}, Drives(map));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "File not found\n");
+}
+
+TEST(SearchCommand, SearchesOnlyTheKindsOfDriveAskedForAndTheGameAskedFor) {
+    DriveMap map;
+    std::string c = map.AddDrive("c", "fixed");
+    std::string stick = map.AddDrive("stick", "removable");
+    std::string net = map.AddDrive("net", "remote");
+    WriteGame(c + "Quake");
+    WriteGame(stick + "Quake");
+    WriteGame(net + "Hexen2", {.executable = "hexen2.exe", .dataDirectory = "data1"});
+
+    EXPECT_EQ(RunCli({"search", "--removable"}, Drives(map)).out, stick + "Quake/id1/\n");
+    EXPECT_EQ(RunCli({"search"}, Drives(map)).out, c + "Quake/id1/\n") << "the hard drives by default";
+    EXPECT_EQ(RunCli({"search", "--network", "--game", "hexen2"}, Drives(map)).out, net + "Hexen2/data1/\n");
+    EXPECT_EQ(RunCli({"search", "--network"}, Drives(map)).out, "File not found\n");
+    EXPECT_EQ(RunCli({"search", "--game", "doom"}, Drives(map)).exitCode, 2);
+}
+
+TEST(SearchCommand, WarnsAboutLinesOfTheDriveMapItSkips) {
+    DriveMap map;
+    std::string bad = map.MapPath() + ".bad";
+    std::FILE* file = std::fopen(bad.c_str(), "w");
+    std::fputs("/somewhere floppy\n", file);
+    std::fclose(file);
+    CliResult result = RunCli({"search"}, {{platform::DriveMapVariable, bad}});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("warning: MOXTREL_VOLUMES: line 1:"), std::string::npos) << result.err;
+}
+
+TEST(DirectoryPrinter, RedrawsOneLineOnATerminalAtMostOncePerInterval) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    cli::DirectoryPrinter printer(out, /*isTerminal=*/true, 12, std::chrono::hours(1));
+    printer.DirectoryEntered("/games/a-very-long-name");
+    printer.DirectoryEntered("/games/next");
+    printer.Finish();
+    std::fclose(out);
+    EXPECT_EQ(std::string(text, size), "\ry-long-name\033[K\r\033[K") << "the end of the path, cut to the width";
+    std::free(text);
+}
+
+}  // namespace
+}  // namespace moxtrel::test
