@@ -259,28 +259,63 @@ bool LockExclusively(int fd) {
     return true;
 }
 
+// Reads the whole store file into `text`; a missing file is an empty store
+// (`exists` false). False when it cannot be read or is not a regular file.
+bool ReadStoreText(const std::string& path, std::string& text, bool& exists) {
+    text.clear();
+    exists = false;
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return errno == ENOENT;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    exists = true;
+    char buffer[8192];
+    while (true) {
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (got == 0) return true;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+enum class Replacement { Done, StoreChanged, Failed };
+
 // Writes `text` to a temporary file beside `path`, forces it to disk and
 // renames it over `path`, so the store is either all old or all new. The
-// store keeps its permissions; a new store is readable by its owner only.
-bool ReplaceFile(const std::string& path, std::string_view text) {
+// rename happens only while the store still holds `basis` (the text the
+// change was made on; missing when `basisExists` is false): another program
+// that saved it meanwhile knows nothing of the lock, and its save must not be
+// written over. The store keeps its permissions; a new store is readable by
+// its owner only.
+Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists) {
     std::string temporary = path + ".XXXXXX";
     Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0) return false;
+    if (file.Get() < 0) return Replacement::Failed;
     struct stat existing {};
     bool ok = true;
     if (::stat(path.c_str(), &existing) == 0) ok = ::fchmod(file.Get(), existing.st_mode & 07777) == 0;
     ok = ok && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
     ok = ::close(file.Release()) == 0 && ok;
+    std::string now;
+    bool nowExists = false;
+    ok = ok && ReadStoreText(path, now, nowExists);
+    if (ok && (nowExists != basisExists || now != basis)) {
+        ::unlink(temporary.c_str());
+        return Replacement::StoreChanged;
+    }
     ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
-        return false;
+        return Replacement::Failed;
     }
     // The rename itself must reach the disk too; a failure here cannot undo it.
     const std::string folder = std::filesystem::path(path).parent_path().string();
     Descriptor directory(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.Get() >= 0) ::fsync(directory.Get());
-    return true;
+    return Replacement::Done;
 }
 
 // The file a change must replace: the target of a symbolic link rather than
@@ -484,22 +519,9 @@ std::string RegistryStorePath() {
 
 StoreResult RegistryStore::Read(RegistryDocument& document) const {
     document = RegistryDocument();
-    if (m_path.empty()) return StoreResult::IoFailed;
-    Descriptor file(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) return errno == ENOENT ? StoreResult::Ok : StoreResult::IoFailed;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return StoreResult::IoFailed;
     std::string text;
-    char buffer[8192];
-    while (true) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return StoreResult::IoFailed;
-        }
-        if (got == 0) break;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+    bool exists = false;
+    if (m_path.empty() || !ReadStoreText(m_path, text, exists)) return StoreResult::IoFailed;
     std::string error;
     return RegistryDocument::Parse(text, document, error) ? StoreResult::Ok : StoreResult::Corrupt;
 }
@@ -517,11 +539,25 @@ StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& 
     Descriptor lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.Get() < 0 || !LockExclusively(lock.Get())) return StoreResult::IoFailed;
 
-    RegistryDocument document;
-    const StoreResult read = RegistryStore(file).Read(document);
-    if (read != StoreResult::Ok) return read;
-    if (!change(document)) return StoreResult::Ok;
-    return ReplaceFile(file, document.Serialize()) ? StoreResult::Ok : StoreResult::IoFailed;
+    // A program that saves the store meanwhile does not take the lock; when
+    // it did, the change is made again on what it saved. A store that keeps
+    // changing under every attempt is left to that program.
+    constexpr int Attempts = 10;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        std::string text;
+        bool exists = false;
+        if (!ReadStoreText(file, text, exists)) return StoreResult::IoFailed;
+        RegistryDocument document;
+        std::string parseError;
+        if (!RegistryDocument::Parse(text, document, parseError)) return StoreResult::Corrupt;
+        if (!change(document)) return StoreResult::Ok;
+        switch (ReplaceFile(file, document.Serialize(), text, exists)) {
+            case Replacement::Done: return StoreResult::Ok;
+            case Replacement::Failed: return StoreResult::IoFailed;
+            case Replacement::StoreChanged: break;
+        }
+    }
+    return StoreResult::IoFailed;
 }
 
 }  // namespace moxtrel::platform

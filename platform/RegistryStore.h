@@ -93,7 +93,9 @@ public:
 
     // Locks the store, reads it, lets `change` edit it, and writes it back
     // when `change` returns true. Nothing is written when the store cannot be
-    // read or parsed, or when `change` returns false.
+    // read or parsed, or when `change` returns false. When another program
+    // (which does not take the lock) saved the store after it was read, the
+    // new store is read and `change` called on it again.
     StoreResult Update(const std::function<bool(RegistryDocument&)>& change);
 
 private:

@@ -1,0 +1,309 @@
+// The registry store shared at once: several processes setting values in one
+// store, and a store that another program (which knows nothing of the lock)
+// rewrites meanwhile. No change may be lost and nobody may ever read a
+// half-written store.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <poll.h>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
+#include "support/TempDir.h"
+
+namespace moxtrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScopedEnv;
+using test::TempDir;
+
+constexpr const char* OurKey = "HKEY_CURRENT_USER\\Software\\Moxtrel\\Contention";
+constexpr const char* OurSubKey = "Software\\Moxtrel\\Contention";
+constexpr const char* TheirKey = "HKEY_CURRENT_USER\\Software\\Other";
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// How another program saves: the whole file written beside the store and
+// renamed over it.
+void ReplaceByRename(const std::string& path, const std::string& text) {
+    std::string temporary = path + ".other-program";
+    std::ofstream(temporary, std::ios::binary | std::ios::trunc) << text;
+    std::rename(temporary.c_str(), path.c_str());
+}
+
+// How a plainer program saves: the store emptied and written again in place.
+void RewriteInPlace(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// The other program's settings: `keys` keys of its own and a save counter.
+std::string TheirSettings(int saves, int keys) {
+    std::string text;
+    for (int k = 0; k < keys; ++k) {
+        text += "\n[" + std::string(TheirKey) + "\\Key" + std::to_string(k) + "]\n\"Setting\"=\"";
+        text += std::string(200, static_cast<char>('a' + k % 26)) + "\"\n";
+    }
+    char counter[16];
+    std::snprintf(counter, sizeof counter, "%08x", saves);
+    return text + "\n[" + TheirKey + "]\n\"Saves\"=dword:" + counter + "\n";
+}
+
+std::string StoreText(int saves, int keys, const std::string& ourSection = "") {
+    return "REGEDIT4\n\n[" + std::string(OurKey) + "]\n" + ourSection + TheirSettings(saves, keys);
+}
+
+int NumberOf(const RegistryValue* value) {
+    if (!value || value->type != RegistryType::Number || value->data.size() != 4) return -1;
+    return static_cast<unsigned char>(value->data[0]) | static_cast<unsigned char>(value->data[1]) << 8 |
+           static_cast<unsigned char>(value->data[2]) << 16 | static_cast<unsigned char>(value->data[3]) << 24;
+}
+
+// Runs `body` in a child process; its result becomes the exit code.
+pid_t Spawn(const std::function<int()>& body) {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(body());
+    return child;
+}
+
+int ExitCodeOf(pid_t child) {
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// Children wait on it until the parent lets them all go at once: one byte
+// each, so it works whoever else holds the pipe open.
+class StartingGate {
+public:
+    StartingGate() {
+        if (::pipe(m_ends) != 0) m_ends[0] = m_ends[1] = -1;
+    }
+    ~StartingGate() {
+        ::close(m_ends[0]);
+        ::close(m_ends[1]);
+    }
+    void Wait() const {
+        char go;
+        while (::read(m_ends[0], &go, 1) < 0 && errno == EINTR) {
+        }
+    }
+    void Open(int waiting) {
+        std::string go(static_cast<std::size_t>(waiting), 'g');
+        if (::write(m_ends[1], go.data(), go.size()) != static_cast<ssize_t>(go.size())) std::abort();
+    }
+
+private:
+    int m_ends[2];
+};
+
+// Tells a child when to stop: a file that the parent creates.
+class StopSignal {
+public:
+    explicit StopSignal(fs::path file) : m_file(std::move(file)) {}
+    bool Given() const { return fs::exists(m_file); }
+    void Give() const { std::ofstream(m_file) << "stop"; }
+
+private:
+    fs::path m_file;
+};
+
+// Sets `count` numbered values named after `writer` in our key through the
+// registry calls the registration uses; 0 when every call succeeded.
+int SetValues(int writer, int count) {
+    RegistryHandle key = 0;
+    if (OpenRegistryKey(RegistryCurrentUser, OurSubKey, key) != RegistryResult::Success) return 1;
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t value = static_cast<std::uint32_t>(i);
+        std::string name = "writer" + std::to_string(writer) + "_" + std::to_string(i);
+        if (SetRegistryValue(key, name, RegistryType::Number, &value, sizeof value) != RegistryResult::Success) return 2;
+    }
+    CloseRegistryKey(key);
+    return 0;
+}
+
+// Reads the store over and over until told to stop. Every version read must
+// parse whole; `check` sees each one and says what is wrong with it.
+int WatchStore(const std::string& path, const StopSignal& stop,
+               const std::function<std::string(const RegistryDocument&)>& check) {
+    int reads = 0;
+    do {
+        std::string text = ReadText(path);
+        RegistryDocument document;
+        std::string error;
+        if (!RegistryDocument::Parse(text, document, error)) {
+            std::fprintf(stderr, "half-written store after %d reads: %s\n", reads, error.c_str());
+            return 1;
+        }
+        if (std::string wrong = check(document); !wrong.empty()) {
+            std::fprintf(stderr, "after %d reads: %s\n", reads, wrong.c_str());
+            return 2;
+        }
+        ++reads;
+    } while (!stop.Given());
+    return reads > 0 ? 0 : 3;
+}
+
+TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
+    TempDir dir;
+    const std::string store = (dir / "registry.reg").string();
+    std::ofstream(store) << "REGEDIT4\n\n[" << OurKey << "]\n";
+    ScopedEnv registry("MOXTREL_REGISTRY", store);
+    constexpr int Writers = 4;
+    constexpr int ValuesEach = 10;
+
+    StartingGate gate;
+    StopSignal stop(dir / "stop");
+    // Our writers hold the lock, so each version of the store holds every
+    // value an earlier one held: a value that disappears was a lost update.
+    pid_t watcher = Spawn([&] {
+        std::set<std::string> seen;
+        return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
+            std::set<std::string> now;
+            for (const auto& key : document.Keys()) {
+                for (const auto& value : key.values) now.insert(value.name);
+            }
+            for (const auto& name : seen) {
+                if (!now.count(name)) return "value " + name + " was lost";
+            }
+            seen = std::move(now);
+            return {};
+        });
+    });
+    std::vector<pid_t> writers;
+    for (int w = 0; w < Writers; ++w) {
+        writers.push_back(Spawn([&, w] {
+            gate.Wait();
+            return SetValues(w, ValuesEach);
+        }));
+    }
+    gate.Open(Writers);
+    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds";
+    stop.Give();
+    EXPECT_EQ(ExitCodeOf(watcher), 0) << "the store was always whole and lost nothing";
+
+    RegistryDocument final;
+    std::string error;
+    ASSERT_TRUE(RegistryDocument::Parse(ReadText(store), final, error)) << error;
+    for (int w = 0; w < Writers; ++w) {
+        for (int i = 0; i < ValuesEach; ++i) {
+            std::string name = "writer" + std::to_string(w) + "_" + std::to_string(i);
+            EXPECT_EQ(NumberOf(final.FindValue(OurKey, name)), i) << name;
+        }
+    }
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "registry.reg" || name == "registry.reg.lock" || name == "stop") << "left behind: " << name;
+    }
+}
+
+TEST(RegistryContention, ASaveByAnotherProgramDuringAChangeIsKept) {
+    // The other program saves after our change read the store and before it
+    // is written: the change must be made on top of that save, not over it.
+    struct Save {
+        const char* how;
+        void (*save)(const std::string&, const std::string&);
+    };
+    for (const Save& save : {Save{"replaced by rename", ReplaceByRename}, Save{"rewritten in place", RewriteInPlace}}) {
+        SCOPED_TRACE(save.how);
+        TempDir dir;
+        const std::string store = (dir / "registry.reg").string();
+        std::ofstream(store) << StoreText(1, 3);
+
+        int changes = 0;
+        StoreResult result = RegistryStore(store).Update([&](RegistryDocument& document) {
+            if (changes++ == 0) save.save(store, StoreText(2, 3));
+            return document.SetValue(OurKey, "path", RegistryType::Text, std::string("ours\0", 5));
+        });
+        EXPECT_EQ(result, StoreResult::Ok);
+
+        RegistryDocument final;
+        std::string error;
+        ASSERT_TRUE(RegistryDocument::Parse(ReadText(store), final, error)) << error;
+        EXPECT_EQ(NumberOf(final.FindValue(TheirKey, "Saves")), 2) << "the other program's save is kept";
+        const RegistryValue* ours = final.FindValue(OurKey, "path");
+        ASSERT_NE(ours, nullptr);
+        EXPECT_EQ(ours->data, std::string("ours\0", 5));
+    }
+}
+
+TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutShort) {
+    TempDir dir;
+    const std::string store = (dir / "registry.reg").string();
+    constexpr int TheirKeys = 40;  // about 10 KB, so reads and writes take several system calls
+    std::ofstream(store) << StoreText(0, TheirKeys);
+    ScopedEnv registry("MOXTREL_REGISTRY", store);
+
+    StartingGate gate;
+    StopSignal stop(dir / "stop");
+    StopSignal otherProgramStop(dir / "stop-other-program");
+    // Every version anyone can read is whole and holds all of the other
+    // program's keys: we never write back a store we read in part.
+    pid_t watcher = Spawn([&] {
+        return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
+            for (int k = 0; k < TheirKeys; ++k) {
+                if (!document.HasKey(std::string(TheirKey) + "\\Key" + std::to_string(k))) {
+                    return "the other program's key " + std::to_string(k) + " is gone";
+                }
+            }
+            return {};
+        });
+    });
+    // The other program reads the store, counts its save and saves it again
+    // by rename, keeping our key as it read it: every 20 milliseconds, far
+    // more often than any program saves its settings, yet seldom enough that
+    // a change of ours (which waits for the disk) gets through.
+    pid_t otherProgram = Spawn([&] {
+        gate.Wait();
+        int saves = 0;
+        while (!otherProgramStop.Given()) {
+            RegistryDocument document;
+            std::string error;
+            if (!RegistryDocument::Parse(ReadText(store), document, error)) return 1;
+            std::string ourSection;
+            if (auto key = std::find_if(document.Keys().begin(), document.Keys().end(),
+                                               [](const RegistryKeySection& k) { return k.path == OurKey; });
+                key != document.Keys().end()) {
+                for (const auto& value : key->values) ourSection += value.Format() + "\n";
+            }
+            ReplaceByRename(store, StoreText(++saves, TheirKeys, ourSection));
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return saves > 0 ? 0 : 2;
+    });
+    std::vector<pid_t> writers;
+    for (int w = 0; w < 2; ++w) {
+        writers.push_back(Spawn([&, w] {
+            gate.Wait();
+            return SetValues(w, 8);
+        }));
+    }
+    gate.Open(3);
+    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds while the other program saves";
+    otherProgramStop.Give();
+    EXPECT_EQ(ExitCodeOf(otherProgram), 0);
+    stop.Give();
+    EXPECT_EQ(ExitCodeOf(watcher), 0);
+}
+
+}  // namespace
+}  // namespace moxtrel::platform
