@@ -1,0 +1,59 @@
+// The command line: "auto" in any letter case, as a plain argument or after
+// '-' or '/', or any plain argument at all, gives the automatic command;
+// other flags are ignored; later arguments overwrite earlier ones.
+
+#include <gtest/gtest.h>
+
+#include "app/MoxtrelCommandLineInfo.h"
+
+namespace moxtrel {
+namespace {
+
+using Info = CMoxtrelCommandLineInfo;
+
+struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    int command;
+};
+
+class CommandLine : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandLine, GivesTheExpectedCommand) {
+    Info info;
+    ParseCommandLine(info, GetParam().arguments);
+    EXPECT_EQ(info.m_nShellCommand, GetParam().command);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLine,
+    ::testing::Values(
+        Case{"NoArguments", {}, Info::FileNew},
+        Case{"Auto", {"auto"}, Info::AutomaticCommand},
+        Case{"AutoInMixedCase", {"AuTo"}, Info::AutomaticCommand},
+        Case{"AutoFlag", {"-auto"}, Info::AutomaticCommand},
+        Case{"AutoSlashFlagInCapitals", {"/AUTO"}, Info::AutomaticCommand},
+        // A plain argument is never a document to open.
+        Case{"FileName", {"readme.txt"}, Info::AutomaticCommand},
+        Case{"EmptyArgument", {""}, Info::AutomaticCommand},
+        // Flags that only begin with auto, or are not auto at all.
+        Case{"FlagStartingWithAuto", {"-autox"}, Info::FileNew},
+        Case{"DoubleDashAuto", {"--auto"}, Info::FileNew},
+        Case{"BareSlash", {"/"}, Info::FileNew},
+        Case{"PrintFlag", {"-p"}, Info::FileNew},
+        // Letter case folds A to Z only.
+        Case{"AutoWithNonAsciiLetter", {"-AUTO\xC3\x9F"}, Info::FileNew},
+        // Left to right: an unknown flag changes nothing, a plain argument after it counts.
+        Case{"UnknownFlagThenAuto", {"-x", "auto"}, Info::AutomaticCommand},
+        Case{"AutoThenUnknownFlag", {"auto", "-x"}, Info::AutomaticCommand}),
+    [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+
+TEST(CommandLineInfo, StartsWithTheStandardNewCommand) {
+    Info info;
+    EXPECT_EQ(info.m_nShellCommand, Info::FileNew);
+    info.ParseParam("auto", true, true);
+    EXPECT_EQ(info.m_nShellCommand, Info::AutomaticCommand);
+}
+
+}  // namespace
+}  // namespace moxtrel

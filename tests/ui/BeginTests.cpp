@@ -1,0 +1,201 @@
+// Begin, end to end on fixture games: the package is written and summarised,
+// each failure is shown in its box, and the dialog is left in the right state.
+
+#include <filesystem>
+#include <sys/resource.h>
+
+#include <wx/animate.h>
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/utils.h>
+
+#include "GuiTest.h"
+#include "support/TempDir.h"
+#include "tools/GameWriter.h"
+#include "ui/MoxtrelDlg.h"
+
+namespace moxtrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using D = CMoxtrelDlg;
+using namespace moxtrel::fixtures;
+
+constexpr const char* FoundText = " Found pak0.pak and pak1.pak";
+
+Bytes MapWith(const std::vector<std::string>& textureNames, std::uint32_t seed) {
+    std::vector<std::optional<Bytes>> slots;
+    for (const std::string& name : textureNames) slots.push_back(MakeMiptex(name, 16, 16, seed++));
+    return MakeBsp(MakeTextureLump(slots));
+}
+
+class BeginRun : public ::testing::Test {
+protected:
+    BeginRun() {
+        fs::create_directories(gameDir);
+        // The first archive gives three textures, the second one more and a
+        // name already taken.
+        WriteBytes((gameDir / "PAK0.PAK").string(),
+                   MakePak({{"maps/e1m1.bsp", MapWith({"wall", "+0lava", "sky1"}, 1)}}));
+        WriteBytes((gameDir / "PAK1.PAK").string(),
+                   MakePak({{"maps/e1m2.bsp", MapWith({"wall", "floor"}, 10)}}));
+        dlg.Show();
+        Click(dlg, D::IdQuake);
+        // What a successful Manual Locate leaves.
+        dlg.m_strGameDir = gameDir.string() + "/";
+        dlg.m_btnBegin->Enable();
+        dlg.m_btnLocate->Disable();
+        dlg.m_btnSearch->Disable();
+        dlg.FindWindow(D::IdPointerLocate)->Hide();
+        dlg.FindWindow(D::IdPointerSearch)->Hide();
+        dlg.FindWindow(D::IdPointerBegin)->Show();
+        dlg.m_strStatus = FoundText;
+        dlg.UpdateData(false);
+    }
+
+    fs::path Package() const { return gameDir / "Quake.wad"; }
+
+    // Begin failed before any work: nothing of the dialog changed.
+    void ExpectUntouched() {
+        EXPECT_TRUE(IsEnabled(dlg, D::IdBegin));
+        EXPECT_TRUE(IsShown(dlg, D::IdPointerBegin));
+        EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
+        EXPECT_TRUE(dlg.m_ctlAnimate->GetAnimation().IsOk());
+        EXPECT_EQ(LabelOf(dlg, D::IdStatus), FoundText);
+        EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+        EXPECT_FALSE(fs::exists(Package()));
+        EXPECT_FALSE(fs::exists(root / "registry.reg"));
+        ExpectIdle();
+    }
+
+    void ExpectIdle() {
+        EXPECT_FALSE(dlg.HasCapture());
+        EXPECT_FALSE(wxIsBusy());
+        EXPECT_FALSE(dlg.m_ctlAnimate->IsPlaying());
+    }
+
+    TempDir root;
+    ScopedEnv registry{"MOXTREL_REGISTRY", (root.Path() / "registry.reg").string()};
+    CurrentDirectoryGuard cwd;
+    fs::path gameDir = root.Path() / "quake" / "id1";
+    CMoxtrelDlg dlg;
+};
+
+TEST_F(BeginRun, WritesThePackageAndShowsItsSummary) {
+    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectSummary([&](CWadInfoDlg& summary) {
+                      // The package is complete while its summary is shown.
+                      ASSERT_TRUE(fs::exists(Package()));
+                      auto kb = std::to_string(fs::file_size(Package()) / 1024) + " KB";
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdFileName), "Quake.wad");
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdFileSize), kb);
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdTotal), "4");
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdSimple), "3");
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdAnimated), "1");
+                      // The summary can be used: the dialog does not hold the mouse.
+                      EXPECT_FALSE(dlg.HasCapture());
+                  }));
+
+    EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Extraction complete!");
+    EXPECT_EQ(dlg.m_strStatus, FoundText);
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+    EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
+    EXPECT_FALSE(dlg.m_ctlAnimate->GetAnimation().IsOk());
+    EXPECT_FALSE(IsEnabled(dlg, D::IdBegin));
+    EXPECT_FALSE(IsShown(dlg, D::IdPointerBegin));
+    EXPECT_FALSE(IsEnabled(dlg, D::IdLocate));
+    EXPECT_FALSE(IsEnabled(dlg, D::IdSearch));
+    ExpectIdle();
+}
+
+TEST_F(BeginRun, AnInvalidFirstArchiveIsReportedAndThePackageHoldsTheSecond) {
+    WriteBytes((gameDir / "PAK0.PAK").string(), Bytes{'J', 'U', 'N', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
+    auto duringTheHarvest = [&] {
+        // The animation runs from the start of the harvest, and the box
+        // has the mouse while it is up.
+        EXPECT_TRUE(IsShown(dlg, D::IdAnimate));
+        EXPECT_TRUE(dlg.m_ctlAnimate->IsPlaying());
+        EXPECT_FALSE(dlg.HasCapture());
+    };
+    wxTEST_DIALOG(Click(dlg, D::IdBegin),
+                  ExpectMessageBox("Invalid Pak file.", "File IO Error", wxICON_EXCLAMATION, duringTheHarvest),
+                  ExpectSummary([&](CWadInfoDlg& summary) {
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdTotal), "2");
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdSimple), "2");
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdAnimated), "0");
+                  }));
+    EXPECT_TRUE(fs::exists(Package()));
+    EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Extraction complete!");
+    ExpectIdle();
+}
+
+TEST_F(BeginRun, AGameDirectoryThatIsGoneGivesAPlainBox) {
+    dlg.m_strGameDir = (root.Path() / "gone").string() + "/";
+    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox("Invalid file path", "Extraction Error", 0));
+    ExpectUntouched();
+}
+
+TEST_F(BeginRun, AMissingArchiveIsReportedByName) {
+    fs::remove(gameDir / "PAK1.PAK");
+    wxTEST_DIALOG(Click(dlg, D::IdBegin),
+                  ExpectMessageBox("Could not open pak1.pak file.", "File IO error", wxICON_EXCLAMATION));
+    ExpectUntouched();
+
+    fs::remove(gameDir / "PAK0.PAK");
+    wxTEST_DIALOG(Click(dlg, D::IdBegin),
+                  ExpectMessageBox("Could not open pak0.pak file.", "File IO error", wxICON_EXCLAMATION));
+    ExpectUntouched();
+}
+
+// Leaves room for exactly `free` more open files while it lives.
+class OpenFileLimit {
+public:
+    explicit OpenFileLimit(int free) {
+        getrlimit(RLIMIT_NOFILE, &m_saved);
+        rlim_t limit = 0;
+        for (int room = 0; room < free; ++limit) {
+            if (!fs::exists("/proc/self/fd/" + std::to_string(limit))) ++room;
+        }
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~OpenFileLimit() { setrlimit(RLIMIT_NOFILE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+TEST_F(BeginRun, APackageThatCannotBeCreatedIsReported) {
+    // Both archives open, and then the system has no file left for the package.
+    {
+        OpenFileLimit roomForTheArchives(2);
+        wxTEST_DIALOG(Click(dlg, D::IdBegin),
+                      ExpectMessageBox("Could not create wad file.", "File IO error", wxICON_EXCLAMATION));
+    }
+    ExpectUntouched();
+}
+
+TEST_F(BeginRun, AfterAFileErrorTheDialogIsReadyToTryAgain) {
+    // An archive that cannot be read: the run stops at the first read.
+    fs::rename(gameDir / "PAK0.PAK", root.Path() / "PAK0.PAK");
+    fs::create_directory(gameDir / "PAK0.PAK");
+    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox(::testing::StartsWith("Error accessing PAK0.PAK"),
+                                                            "File IO error", wxICON_EXCLAMATION));
+    EXPECT_TRUE(IsEnabled(dlg, D::IdBegin));
+    EXPECT_TRUE(IsShown(dlg, D::IdPointerBegin));
+    EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
+    EXPECT_EQ(LabelOf(dlg, D::IdStatus), FoundText);
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+    EXPECT_FALSE(fs::exists(Package()));
+    ExpectIdle();
+
+    fs::remove(gameDir / "PAK0.PAK");
+    fs::rename(root.Path() / "PAK0.PAK", gameDir / "PAK0.PAK");
+    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectSummary([](CWadInfoDlg& summary) {
+                      EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdTotal), "4");
+                  }));
+    EXPECT_TRUE(fs::exists(Package()));
+}
+
+}  // namespace
+}  // namespace moxtrel::test

@@ -1,0 +1,104 @@
+// The window sides of the sinks: status text, progress bar, message boxes,
+// repainting during long work, and the attention request.
+
+#include <chrono>
+
+#include <wx/gauge.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+
+#include "GuiTest.h"
+#include "ui/GuiSinks.h"
+#include "ui/MoxtrelDlg.h"
+#include "ui/UserAttention.h"
+
+namespace moxtrel::test {
+namespace {
+
+using D = CMoxtrelDlg;
+
+class Sinks : public ::testing::Test {
+protected:
+    Sinks() { dlg.Show(); }
+    CMoxtrelDlg dlg;
+};
+
+TEST_F(Sinks, StatusTextIsSetOnTheControlNotTheMember) {
+    gui::StatusTextSink status(*dlg.FindWindow(D::IdStatus));
+    status.SetStatus("Writing directory table. Please wait...");
+    EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Writing directory table. Please wait...");
+    EXPECT_NE(dlg.m_strStatus, "Writing directory table. Please wait...");
+}
+
+TEST_F(Sinks, ProgressStaysWithinItsRange) {
+    gui::GaugeProgressSink progress(*dlg.m_ctlProgress);
+    progress.SetRange(3);
+    progress.Step();
+    progress.Step();
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 2);
+    progress.Step();
+    progress.Step();
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 3);
+    progress.SetPosition(7);
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 3);
+    progress.SetPosition(0);
+    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+    // An empty package has nothing to count: an empty bar.
+    progress.SetRange(0);
+    progress.Step();
+    EXPECT_LE(dlg.m_ctlProgress->GetValue(), dlg.m_ctlProgress->GetRange());
+}
+
+TEST_F(Sinks, MessagesAreBoxesOwnedByTheDialog) {
+    gui::DialogMessageSink messages(dlg);
+    wxTEST_DIALOG(messages.ShowMessage("Invalid file path", "Extraction Error", MessageKind::Plain),
+                  ExpectDialog<wxMessageDialog>([&](wxMessageDialog& box) {
+                      EXPECT_EQ(box.GetParent(), &dlg);
+                      EXPECT_EQ(box.GetMessageDialogStyle() & wxICON_MASK, 0);
+                      return wxID_OK;
+                  }));
+    // A box shown during busy work gets the mouse; the work gets it back.
+    gui::BusyWindow busy(dlg);
+    EXPECT_TRUE(dlg.HasCapture());
+    wxTEST_DIALOG(messages.ShowMessage("Could not create wad file.", "File IO error", MessageKind::Exclamation),
+                  ExpectMessageBox("Could not create wad file.", "File IO error", wxICON_EXCLAMATION,
+                                   [&] { EXPECT_FALSE(dlg.HasCapture()); }));
+    EXPECT_TRUE(dlg.HasCapture());
+}
+
+// Long work keeps timers (the animation) and painting going, while clicks
+// wait until it is done.
+TEST_F(Sinks, KeepingWindowsPaintedRunsTimersButHoldsUserInput) {
+    int ticks = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks; });
+    timer.Start(5);
+    int clicks = 0;
+    dlg.Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++clicks; }, D::IdExit);
+    dlg.GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_BUTTON, D::IdExit));
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (ticks == 0 && std::chrono::steady_clock::now() < deadline) gui::KeepWindowsPainted();
+    timer.Stop();
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(clicks, 0);
+
+    dlg.GetEventHandler()->ProcessPendingEvents();
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Sinks, FlashingAsksForAttentionThroughTheSeam) {
+    std::vector<bool> flashes;
+    gui::FlashHandler previous =
+        gui::SetFlashHandler([&](wxTopLevelWindow& window, bool invert) {
+            EXPECT_EQ(&window, &dlg);
+            flashes.push_back(invert);
+        });
+    gui::FlashWindow(dlg, true);
+    gui::FlashWindow(dlg, false);
+    gui::SetFlashHandler(previous);
+    EXPECT_EQ(flashes, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace moxtrel::test

@@ -1,0 +1,67 @@
+// The pictures built into the program have the forms the windows expect.
+
+#include <string>
+
+#include <wx/gifdecod.h>
+#include <wx/mstream.h>
+
+#include "GuiTest.h"
+#include "res/EmbeddedFiles.h"
+#include "res/Pictures.h"
+
+namespace moxtrel::test {
+namespace {
+
+const res::EmbeddedFile& File(const std::string& name) {
+    for (const res::EmbeddedFile& file : res::EmbeddedFiles()) {
+        if (name == file.name) return file;
+    }
+    throw std::runtime_error("no embedded file " + name);
+}
+
+TEST(Pictures, IconsHaveTheirSizesAndTransparentCorners) {
+    const std::pair<int, int> icons[] = {{128, 32}, {128, 16}, {135, 32}, {136, 32}, {137, 32}, {139, 32}, {139, 16}};
+    for (const auto& [id, size] : icons) {
+        wxImage icon = res::LoadIconImage(id, size);
+        ASSERT_TRUE(icon.IsOk()) << id << " at " << size;
+        EXPECT_EQ(icon.GetSize(), wxSize(size, size)) << id;
+        EXPECT_TRUE(icon.HasAlpha()) << id;
+    }
+    EXPECT_FALSE(res::LoadIconImage(135, 16).IsOk());
+    EXPECT_EQ(res::ProgramIcons().GetIconCount(), 2u);
+}
+
+TEST(Pictures, TheDriveAndFolderStripHasSevenImagesOnMagenta) {
+    wxBitmap strip = res::LoadDriveAndFolderStrip();
+    ASSERT_TRUE(strip.IsOk());
+    EXPECT_EQ(strip.GetSize(), wxSize(112, 16));
+    EXPECT_NE(strip.GetMask(), nullptr);
+    // Every image leaves its top-left corner transparent.
+    wxImage image = strip.ConvertToImage();
+    for (int i = 0; i < 7; ++i) EXPECT_TRUE(image.IsTransparent(16 * i, 0)) << i;
+}
+
+TEST(Pictures, AnimationsHaveTheirFramesSizesAndRates) {
+    struct Clip {
+        const char* name;
+        unsigned frames;
+        wxSize size;
+        long delayMs;
+    };
+    for (const Clip& clip : {Clip{"anim132.gif", 17, {260, 40}, 100}, Clip{"anim129.gif", 8, {48, 45}, 200}}) {
+        SCOPED_TRACE(clip.name);
+        wxMemoryInputStream stream(File(clip.name).data, File(clip.name).size);
+        wxGIFDecoder gif;
+        ASSERT_EQ(gif.LoadGIF(stream), wxGIF_OK);
+        EXPECT_EQ(gif.GetFrameCount(), clip.frames);
+        EXPECT_EQ(gif.GetAnimationSize(), clip.size);
+        for (unsigned i = 0; i < gif.GetFrameCount(); ++i) {
+            EXPECT_EQ(gif.GetDelay(i), clip.delayMs);
+            // Each frame clears to transparent, so a moving picture leaves no trail.
+            EXPECT_EQ(gif.GetDisposalMethod(i), wxANIM_TOBACKGROUND);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace moxtrel::test

@@ -1,0 +1,115 @@
+// Start-up: the command line, the standard start-up command, the main dialog
+// run modally, and the ways it ends. Also the program itself, which must not
+// let wx act on its arguments.
+
+#include <chrono>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+#include <wx/button.h>
+
+#include "GuiTest.h"
+#include "ui/MoxtrelDlg.h"
+
+extern char** environ;
+
+namespace moxtrel::test {
+namespace {
+
+using D = CMoxtrelDlg;
+using Info = CMoxtrelCommandLineInfo;
+
+struct StartUpCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int command;
+    int shellCommandsProcessed;
+};
+
+class StartUp : public ::testing::TestWithParam<StartUpCase> {};
+
+TEST_P(StartUp, RunsTheMainDialogInItsStartStateWhateverTheArguments) {
+    TestApp& app = App();
+    app.SetArguments(GetParam().arguments);
+    app.shellCommandsProcessed = 0;
+    int dialogsShown = 0;
+    bool result = true;
+    wxTEST_DIALOG(result = app.InitInstance(), ExpectDialog<CMoxtrelDlg>([&](CMoxtrelDlg& dlg) {
+                      ++dialogsShown;
+                      EXPECT_EQ(app.GetTopWindow(), &dlg);
+                      dlg.InitDialog();
+                      EXPECT_EQ(dlg.m_nGame, -1);
+                      EXPECT_FALSE(IsEnabled(dlg, D::IdBegin));
+                      EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Welcome to Moxtrel2\nPick your game to start.");
+                      return wxID_CANCEL;
+                  }));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(dialogsShown, 1);
+    EXPECT_EQ(app.m_cmdInfo.m_nShellCommand, GetParam().command);
+    EXPECT_EQ(app.shellCommandsProcessed, GetParam().shellCommandsProcessed);
+    EXPECT_EQ(app.GetTopWindow(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, StartUp,
+    ::testing::Values(StartUpCase{"NoArguments", {}, Info::FileNew, 1},
+                      StartUpCase{"Auto", {"auto"}, Info::AutomaticCommand, 0},
+                      StartUpCase{"AutoFlag", {"/AUTO"}, Info::AutomaticCommand, 0},
+                      StartUpCase{"FileName", {"-x", "readme.txt"}, Info::AutomaticCommand, 0},
+                      StartUpCase{"UnknownFlags", {"--help", "-autox"}, Info::FileNew, 1}),
+    [](const ::testing::TestParamInfo<StartUpCase>& param) { return std::string(param.param.name); });
+
+TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
+    {
+        CMoxtrelDlg dlg;
+        dlg.CallAfter([&] {
+            Click(dlg, D::IdQuake);
+            dlg.FindWindow(D::IdStatus)->SetLabel("typed over");
+            Click(dlg, D::IdExit);
+        });
+        EXPECT_EQ(dlg.ShowModal(), wxID_OK);
+        // Exit saves the radio group and the status text first.
+        EXPECT_EQ(dlg.m_nGame, 0);
+        EXPECT_EQ(dlg.m_strStatus, "typed over");
+    }
+    {
+        CMoxtrelDlg dlg;
+        dlg.CallAfter([&] {
+            wxKeyEvent escape(wxEVT_CHAR_HOOK);
+            escape.m_keyCode = WXK_ESCAPE;
+            escape.SetEventObject(&dlg);
+            dlg.ProcessWindowEvent(escape);
+        });
+        EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
+    }
+    {
+        CMoxtrelDlg dlg;
+        dlg.CallAfter([&] { dlg.OnSysCommand(SysCommand::Close, 0); });
+        EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
+    }
+}
+
+// wx would print its usage and exit on --help, or reject options it does not
+// know, if it saw the arguments; the program must open its dialog instead.
+TEST(Program, StartsWhateverTheArguments) {
+    const char* const argv[] = {MOXTREL_GUI_PATH, "--help", "--display=nowhere:0", "-x", "/AUTO", "file.pak",
+                                nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, MOXTREL_GUI_PATH, nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 30 && ended == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ended = waitpid(pid, &status, WNOHANG);
+    }
+    EXPECT_EQ(ended, 0) << "the program ended with status " << status;
+    if (ended == 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
+}
+
+}  // namespace
+}  // namespace moxtrel::test

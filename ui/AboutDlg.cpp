@@ -1,0 +1,9 @@
+#include "ui/AboutDlg.h"
+
+#include "res/TemplateDialog.h"
+
+namespace moxtrel {
+
+CAboutDlg::CAboutDlg(wxWindow* pParent) { res::CreateDialogFromTemplate(*this, pParent, res::TemplateAbout); }
+
+}  // namespace moxtrel

@@ -1,0 +1,68 @@
+// Begin: the extraction run, wired to the main dialog. The run itself
+// (extract/ExtractionRun) knows no windows; here its reports go to the
+// status text, the progress bar and message boxes, the animation plays while
+// it works, and the summary of the new package is shown at the end.
+
+#include <wx/animate.h>
+#include <wx/button.h>
+#include <wx/gauge.h>
+
+#include "extract/ExtractionRun.h"
+#include "extract/WadInfoDlg.h"
+#include "res/Pictures.h"
+#include "ui/GuiSinks.h"
+#include "ui/MoxtrelDlg.h"
+
+namespace moxtrel {
+
+void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
+    gui::BusyWindow busy(*this);
+    gui::DialogMessageSink messages(*this);
+    gui::GaugeProgressSink progress(*m_ctlProgress);
+    gui::StatusTextSink status(*FindWindow(IdStatus));
+    gui::QuietWarningSink warnings;
+    ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
+
+    RunResult result = RunExtraction(m_strGameDir, m_nGame, sinks);
+    switch (result.outcome) {
+        case RunOutcome::Completed: {
+            FinishCompletedRun();
+            CWadInfoDlg summary;
+            const WadSummary& s = result.summary;
+            summary.SetInfo(s.fileName, s.length, s.total, s.simple, s.animated);
+            gui::ShowModalOverBusyWindow(*this, [&] { return summary.ShowModal(); });
+            break;
+        }
+        case RunOutcome::Abandoned: RestoreAfterAbandonedRun(); break;
+        case RunOutcome::Failed:
+        case RunOutcome::NotRun: break;  // nothing had started: the controls are as they were
+    }
+}
+
+void CMoxtrelDlg::StartRunAnimation() {
+    m_ctlAnimate->Show();
+    m_ctlAnimate->Play();
+    gui::KeepWindowsPainted(true);
+}
+
+// The run has already set the progress back to 0 and the status text to
+// "Extraction complete!". The clip is closed: only a new main dialog opens it
+// again, so a later run shows an empty animation.
+void CMoxtrelDlg::FinishCompletedRun() {
+    m_ctlAnimate->Stop();
+    m_ctlAnimate->SetAnimation(wxNullAnimation);
+    m_ctlAnimate->Hide();
+    m_btnBegin->Disable();
+    FindWindow(IdPointerBegin)->Hide();
+}
+
+// A file error ended the run after its message: the dialog goes back to the
+// state before Begin, so the user can try again.
+void CMoxtrelDlg::RestoreAfterAbandonedRun() {
+    m_ctlAnimate->Stop();
+    m_ctlAnimate->Hide();
+    m_ctlProgress->SetValue(0);
+    FindWindow(IdStatus)->SetLabel(m_strStatus);
+}
+
+}  // namespace moxtrel

@@ -1,0 +1,95 @@
+#include "ui/GuiSinks.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+#include <wx/evtloop.h>
+#include <wx/gauge.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+namespace moxtrel::gui {
+
+void KeepWindowsPainted(bool always) {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point lastPass;
+    const Clock::time_point now = Clock::now();
+    if (!always && now - lastPass < std::chrono::milliseconds(30)) return;
+    lastPass = now;
+    // Inside a pass, paint and timer handlers run; if one of them reports
+    // again, the pass under way serves it.
+    static bool inPass = false;
+    if (inPass) return;
+    inPass = true;
+    // Work started from a handler runs inside the dialog's event loop; work
+    // started before any loop runs gets a loop for the pass.
+    std::unique_ptr<wxEventLoopBase> temporary;
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) {
+        temporary = std::make_unique<wxGUIEventLoop>();
+        loop = temporary.get();
+    }
+    loop->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
+    inPass = false;
+}
+
+int ShowModalOverBusyWindow(wxWindow& owner, const std::function<int()>& showModal) {
+    const bool hadCapture = owner.HasCapture();
+    if (hadCapture) owner.ReleaseMouse();
+    int result;
+    {
+        wxBusyCursorSuspender normalCursor;
+        result = showModal();
+    }
+    if (hadCapture && !owner.HasCapture()) owner.CaptureMouse();
+    return result;
+}
+
+BusyWindow::BusyWindow(wxWindow& window) : m_window(window) {
+    wxBeginBusyCursor();
+    // A grab shows the window's own cursor, so that must be the busy one too.
+    m_window.SetCursor(*wxHOURGLASS_CURSOR);
+    m_window.CaptureMouse();
+}
+
+BusyWindow::~BusyWindow() {
+    if (m_window.HasCapture()) m_window.ReleaseMouse();
+    m_window.SetCursor(wxNullCursor);
+    wxEndBusyCursor();
+}
+
+void StatusTextSink::SetStatus(const std::string& text) {
+    m_control.SetLabel(wxString::FromUTF8(text));
+    m_control.Refresh();
+    m_control.Update();
+    KeepWindowsPainted(true);
+}
+
+void GaugeProgressSink::SetRange(int upper) {
+    // An empty range still draws an empty bar.
+    m_gauge.SetRange(std::max(upper, 1));
+    m_gauge.SetValue(std::min(m_gauge.GetValue(), m_gauge.GetRange()));
+    KeepWindowsPainted();
+}
+
+void GaugeProgressSink::SetPosition(int position) {
+    m_gauge.SetValue(std::clamp(position, 0, m_gauge.GetRange()));
+    KeepWindowsPainted();
+}
+
+void GaugeProgressSink::Step() {
+    m_gauge.SetValue(std::min(m_gauge.GetValue() + 1, m_gauge.GetRange()));
+    KeepWindowsPainted();
+}
+
+void DialogMessageSink::ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) {
+    const long style = wxOK | (kind == MessageKind::Exclamation ? wxICON_EXCLAMATION : 0);
+    ShowModalOverBusyWindow(m_owner, [&] {
+        wxMessageDialog box(&m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
+        return box.ShowModal();
+    });
+}
+
+}  // namespace moxtrel::gui

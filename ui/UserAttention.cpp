@@ -1,0 +1,28 @@
+#include "ui/UserAttention.h"
+
+#include <utility>
+
+#include <wx/toplevel.h>
+
+namespace moxtrel::gui {
+
+namespace {
+
+FlashHandler& CurrentHandler() {
+    static FlashHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void FlashWindow(wxTopLevelWindow& window, bool invert) {
+    if (const FlashHandler& handler = CurrentHandler()) {
+        handler(window, invert);
+        return;
+    }
+    if (invert) window.RequestUserAttention(wxUSER_ATTENTION_INFO);
+}
+
+FlashHandler SetFlashHandler(FlashHandler handler) { return std::exchange(CurrentHandler(), std::move(handler)); }
+
+}  // namespace moxtrel::gui
