@@ -310,6 +310,11 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
                                      "ramdisk unknown, SERIAL in hex");
             continue;
         }
+        if (path.find('\0') != std::string_view::npos) {
+            // The system would end the path at the NUL and look somewhere else.
+            table.warnings.push_back("line " + std::to_string(lineNumber) + ": the path holds a NUL byte");
+            continue;
+        }
         std::string root(path);
         if (root[0] != '/') root = JoinPath(baseDirectory, root);
         volume.root = WithTrailingSlash(std::move(root));
