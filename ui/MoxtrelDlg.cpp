@@ -44,7 +44,7 @@ CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
     Bind(wxEVT_RADIOBUTTON, &CMoxtrelDlg::OnSelectGame, this, IdHexen2);
     Bind(wxEVT_CONTEXT_MENU, &CMoxtrelDlg::OnWindowMenu, this);
     Bind(wxEVT_MENU, &CMoxtrelDlg::OnWindowMenuCommand, this, SysCommand::About);
-    Bind(wxEVT_MENU, &CMoxtrelDlg::OnWindowMenuCommand, this, wxID_CLOSE);
+    Bind(wxEVT_MENU, &CMoxtrelDlg::OnWindowMenuCommand, this, IdMenuClose);
     Bind(wxEVT_CHAR_HOOK, &CMoxtrelDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMoxtrelDlg::OnClose, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CMoxtrelDlg::OnMouseCaptureLost, this);
@@ -121,7 +121,7 @@ void CMoxtrelDlg::OnSelectGame(wxCommandEvent&) {
 
 wxMenu* CMoxtrelDlg::CreateWindowMenu() const {
     auto menu = std::make_unique<wxMenu>();
-    menu->Append(wxID_CLOSE, "&Close");
+    menu->Append(IdMenuClose, "&Close");
     std::string about = res::LoadResourceString(res::StringAboutItem);
     if (!about.empty()) {
         menu->AppendSeparator();
@@ -136,9 +136,8 @@ void CMoxtrelDlg::OnWindowMenu(wxContextMenuEvent& event) {
     PopupMenu(menu.get(), where);
 }
 
-// Menu item IDs are small numbers; Close stands for its system command.
 void CMoxtrelDlg::OnWindowMenuCommand(wxCommandEvent& event) {
-    OnSysCommand(event.GetId() == wxID_CLOSE ? SysCommand::Close : static_cast<unsigned>(event.GetId()), 0);
+    OnSysCommand(event.GetId() == IdMenuClose ? SysCommand::Close : static_cast<unsigned>(event.GetId()), 0);
 }
 
 void CMoxtrelDlg::OnSysCommand(unsigned nID, long) {

@@ -41,6 +41,8 @@ public:
         IdPointerLocate = 1035,
         IdPointerSearch = 1036,
         IdPointerBegin = 1037,
+        // The window menu's Close item (menu IDs must be small numbers).
+        IdMenuClose = 0x0F06,
     };
 
     explicit CMoxtrelDlg(wxWindow* pParent = nullptr);

@@ -86,7 +86,11 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
     }
     {
         CMoxtrelDlg dlg;
-        dlg.CallAfter([&] { dlg.OnSysCommand(SysCommand::Close, 0); });
+        // The window menu's Close item.
+        dlg.CallAfter([&] {
+            wxCommandEvent close(wxEVT_MENU, D::IdMenuClose);
+            dlg.ProcessWindowEvent(close);
+        });
         EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
     }
 }
