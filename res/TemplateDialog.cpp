@@ -107,6 +107,29 @@ void AddNoneButton(wxWindow* parent, int firstId) {
     none->SetValue(true);
 }
 
+// An icon button shows no text, so the toolkit knows nothing of its
+// mnemonic: Alt and the letter after '&' press it as they would press a
+// button with text, when it is shown and enabled.
+void PressIconButtonsByMnemonic(wxDialog& dialog, std::vector<int> ids) {
+    if (ids.empty()) return;
+    dialog.Bind(wxEVT_CHAR_HOOK, [&dialog, ids](wxKeyEvent& event) {
+        if (event.GetModifiers() == wxMOD_ALT) {
+            for (int id : ids) {
+                wxWindow* button = dialog.FindWindow(id);
+                wxString text;  // the label without its '&'
+                const int accel = wxControl::FindAccelIndex(button->GetLabel(), &text);
+                if (accel < 0 || wxToupper(text[static_cast<std::size_t>(accel)]) != event.GetKeyCode()) continue;
+                if (!button->IsShown() || !button->IsEnabled()) break;
+                wxCommandEvent click(wxEVT_BUTTON, id);
+                click.SetEventObject(button);
+                button->ProcessWindowEvent(click);
+                return;
+            }
+        }
+        event.Skip();
+    });
+}
+
 // Radio buttons and check boxes need room for their mark: a row of the
 // template lower than that grows about its middle.
 void FitMark(wxWindow& control, ControlKind kind) {
@@ -140,8 +163,10 @@ void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId
     // controls take it over.
     dialog.SetFont(wxFont(wxFontInfo(t.fontPoints).FaceName(wxString::FromUTF8(t.fontFace))));
 
+    std::vector<int> iconButtons;
     for (std::size_t i = 0; i < t.controls.size(); ++i) {
         const ControlTemplate& c = t.controls[i];
+        if (c.kind == ControlKind::IconButton) iconButtons.push_back(WindowId(c.id));
         if (c.kind == ControlKind::RadioButton && FirstRadioOfGroup(t, i) == c.id) AddNoneButton(&dialog, c.id);
         wxPoint pos = dialog.ConvertDialogToPixels(wxPoint(c.rect.x, c.rect.y));
         wxSize size = dialog.ConvertDialogToPixels(wxSize(c.rect.width, c.rect.height));
@@ -151,6 +176,7 @@ void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId
         FitMark(*control, c.kind);
     }
     dialog.SetClientSize(dialog.ConvertDialogToPixels(wxSize(t.width, t.height)));
+    PressIconButtonsByMnemonic(dialog, iconButtons);
     // A dialog with an owner opens centred over it; the owner may be given
     // only when the dialog is shown.
     if (!t.ownsTaskbarEntry) {

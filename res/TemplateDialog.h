@@ -24,7 +24,8 @@ int WindowId(int templateId);
 
 // Creates `dialog` from template `templateId` with owner `parent` (may be
 // null). Radio buttons behave as automatic radio buttons of their group (a
-// click switches the others off), and a group can have none selected. Throws
+// click switches the others off), and a group can have none selected; icon
+// buttons answer Alt and their mnemonic letter. Throws
 // std::logic_error when there is no such template.
 void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId,
                               const CustomControlFactory& makeCustom = {});

@@ -148,6 +148,26 @@ TEST_F(MainDialog, ChoosingTheGameAgainAfterAFindStartsOverButKeepsTheBeginPoint
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 
+TEST_F(MainDialog, IconButtonsAnswerTheirMnemonicWhenEnabled) {
+    std::vector<int> pressed;
+    dlg.Bind(wxEVT_BUTTON, [&](wxCommandEvent& event) { pressed.push_back(event.GetId()); });
+    auto altKey = [&](int key) {
+        wxKeyEvent press(wxEVT_CHAR_HOOK);
+        press.m_keyCode = key;
+        press.m_altDown = true;
+        press.SetEventObject(&dlg);
+        dlg.ProcessWindowEvent(press);
+    };
+    altKey('M');
+    EXPECT_TRUE(pressed.empty()) << "Manual Locate is disabled";
+    dlg.m_btnLocate->Enable();
+    dlg.m_btnBegin->Enable();
+    altKey('M');
+    altKey('B');
+    altKey('S');  // Search has no mnemonic
+    EXPECT_EQ(pressed, (std::vector<int>{D::IdLocate, D::IdBegin}));
+}
+
 TEST_F(MainDialog, ExchangesTheGameWithTheRadioGroup) {
     auto quake = static_cast<wxRadioButton*>(dlg.FindWindow(D::IdQuake));
     auto hexen = static_cast<wxRadioButton*>(dlg.FindWindow(D::IdHexen2));
