@@ -1,16 +1,64 @@
 // The two ways to find the game directory: Manual Locate (the Locate dialog's
-// directory tree) and Search (the Search dialog's drive scan).
+// directory tree) and Search (the Search dialog's drive scan). Either way a
+// found directory enables Begin and retires the other two steps.
 
+#include <wx/button.h>
+
+#include "locate/GameDirectory.h"
+#include "locate/LocateDlg.h"
+#include "locate/SearchDlg.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel {
 
-// Until the Locate dialog exists, Manual Locate finds nothing: the dialog
-// stays in its Game chosen state.
-void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {}
+namespace {
 
-// Until the Search dialog exists, Search finds nothing: the dialog stays in
-// its Game chosen state.
-void CMoxtrelDlg::OnSearch(wxCommandEvent&) {}
+constexpr const char* QuakePrompt = "Please find the Quake(tm) game executable directory...";
+constexpr const char* HexenPrompt = "Please find the Hexen(tm) 2 game executable directory...";
+// The two texts differ in their leading blank only.
+constexpr const char* LocatedText = " Found pak0.pak and pak1.pak";
+constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
+
+}  // namespace
+
+void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
+    locate::CLocateDlg dlg(nullptr);
+    const char* prompt = nullptr;
+    switch (m_nGame) {
+        case 0: prompt = QuakePrompt; break;
+        case 1: prompt = HexenPrompt; break;
+        default: return;
+    }
+    dlg.SetPrompt(prompt, m_nGame);
+    if (dlg.ShowModal() != wxID_OK) return;
+
+    m_strGameDir = dlg.GetPath();
+    m_btnBegin->Enable();
+    m_btnLocate->Disable();
+    m_btnSearch->Disable();
+    FindWindow(IdPointerLocate)->Hide();
+    FindWindow(IdPointerSearch)->Hide();
+    FindWindow(IdPointerBegin)->Show();
+    m_strStatus = LocatedText;
+    UpdateData(false);
+}
+
+void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
+    locate::CSearchDlg dlg(nullptr);
+    if (m_nGame != 0 && m_nGame != 1) return;
+    // The dialog writes into m_strGameDir while it scans; only a find that
+    // the user accepted counts.
+    dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), &m_strGameDir, m_nGame);
+    if (dlg.ShowModal() == wxID_OK && !m_strGameDir.empty()) {
+        m_btnBegin->Enable();
+        m_btnLocate->Disable();
+        m_btnSearch->Disable();
+        FindWindow(IdPointerLocate)->Hide();
+        FindWindow(IdPointerSearch)->Hide();
+        FindWindow(IdPointerBegin)->Show();
+        m_strStatus = SearchedText;
+    }
+    UpdateData(false);
+}
 
 }  // namespace moxtrel

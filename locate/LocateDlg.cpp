@@ -1,0 +1,168 @@
+#include "locate/LocateDlg.h"
+
+#include <wx/button.h>
+#include <wx/textctrl.h>
+
+#include "locate/GameDirectory.h"
+#include "locate/PathText.h"
+#include "res/Pictures.h"
+#include "res/TemplateDialog.h"
+#include "ui/GuiSinks.h"
+#include "ui/UserAttention.h"
+
+namespace moxtrel::locate {
+
+namespace {
+
+constexpr const char* FoundText = "File(s) found";
+constexpr const char* OkCaption = "&Ok";
+constexpr const char* CancelCaption = "&Cancel";
+constexpr int FlashTicksToStop = 3;
+
+// One count for the whole process, never reset: only the first found state
+// of a run flashes all four ticks; later ones stop at their first.
+int g_flashTicks = 0;
+
+}  // namespace
+
+CLocateDlg::CLocateDlg(wxWindow* pParent) : m_imageList(16, 16, true, 7), m_timer(this, FlashTimerId) {
+    res::CreateDialogFromTemplate(*this, pParent, res::TemplateLocate,
+                                  [this](wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos,
+                                         const wxSize& size) { return MakeControl(parent, control.id, pos, size); });
+    Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
+    Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
+    Bind(wxEVT_TIMER, &CLocateDlg::OnTimer, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CLocateDlg::OnClose, this);
+    Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
+    Bind(wxEVT_CHAR_HOOK, &CLocateDlg::OnCharHook, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CLocateDlg::OnMouseCaptureLost, this);
+    Centre();
+}
+
+CLocateDlg::~CLocateDlg() = default;
+
+wxWindow* CLocateDlg::MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size) {
+    if (id == IdTree) {
+        m_ctlTree.Create(parent, IdTree, pos, size);
+        return &m_ctlTree;
+    }
+    if (id == IdPathText) {
+        return new wxTextCtrl(parent, IdPathText, wxString(), pos, size, wxTE_READONLY | wxBORDER_SUNKEN);
+    }
+    return nullptr;
+}
+
+void CLocateDlg::SetPrompt(const std::string& strPrompt, int nGame) {
+    m_strPrompt = wxString::FromUTF8(strPrompt);
+    m_nGame = nGame;
+}
+
+int CLocateDlg::FlashTickCount() { return g_flashTicks; }
+
+bool CLocateDlg::TransferDataToWindow() {
+    static_cast<wxTextCtrl*>(FindWindow(IdPathText))->ChangeValue(m_strPathText);
+    FindWindow(IdPrompt)->SetLabel(m_strPrompt);
+    return true;
+}
+
+bool CLocateDlg::TransferDataFromWindow() {
+    m_strPathText = static_cast<wxTextCtrl*>(FindWindow(IdPathText))->GetValue();
+    m_strPrompt = FindWindow(IdPrompt)->GetLabel();
+    return true;
+}
+
+bool CLocateDlg::UpdateData(bool bSaveAndValidate) {
+    return bSaveAndValidate ? TransferDataFromWindow() : TransferDataToWindow();
+}
+
+void CLocateDlg::OnInitDialog(wxInitDialogEvent&) {
+    UpdateData(false);
+    // The hourglass stays while the drives are read.
+    gui::BusyWindow busy(*this);
+    m_imageList.Add(res::LoadDriveAndFolderStrip(), wxColour(255, 0, 255));
+    m_ctlTree.SetImageList(&m_imageList);
+    FindWindow(IdOkCancel)->SetLabel(CancelCaption);
+    // May select the first fixed drive, which tests it at once: the dialog
+    // can open already found.
+    m_ctlTree.FillDrives();
+}
+
+void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
+    // The tree's invisible root stands for no item: nothing to test.
+    if (!event.GetItem().IsOk() || event.GetItem() == m_ctlTree.GetRootItem()) return;
+
+    m_strGameDir = m_ctlTree.GetNotifyItemPath(event);
+    // The edit shows the folder as selected, before the data directory is added.
+    m_strPathText = PathToText(m_strGameDir);
+    m_strGameDir = ComposeGameDirectory(m_strGameDir, m_nGame);
+
+    wxWindow* button = FindWindow(IdOkCancel);
+    if (TestGameDirectory(m_strGameDir) == CandidateResult::Found) {
+        m_strPathText = FoundText;
+        button->SetLabel(OkCaption);
+        // Found is final: the tree stays locked for the rest of the dialog.
+        m_ctlTree.Disable();
+        gui::FlashWindow(*this, true);
+        m_timer.Start(FlashIntervalMs);
+        m_bFound = true;
+    } else {
+        button->SetLabel(CancelCaption);
+        m_bFound = false;
+    }
+    UpdateData(false);
+}
+
+void CLocateDlg::OnTimer(wxTimerEvent& event) {
+    gui::FlashWindow(*this, true);
+    if (g_flashTicks == FlashTicksToStop) {
+        m_timer.Stop();
+        gui::FlashWindow(*this, false);
+    } else {
+        ++g_flashTicks;
+    }
+    event.Skip();
+}
+
+void CLocateDlg::OnClose(wxCloseEvent&) {
+    if (m_bFound) {
+        OnOK();
+    } else {
+        OnCancel();
+    }
+}
+
+void CLocateDlg::OnOkCancel(wxCommandEvent&) {
+    if (m_bFound) {
+        OnOK();
+    } else {
+        OnCancel();
+    }
+}
+
+// Escape cancels in every state, found or not.
+void CLocateDlg::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
+        OnCancel();
+        return;
+    }
+    event.Skip();
+}
+
+void CLocateDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
+
+void CLocateDlg::OnOK() {
+    if (UpdateData(true)) EndDialog(wxID_OK);
+}
+
+void CLocateDlg::OnCancel() { EndDialog(wxID_CANCEL); }
+
+void CLocateDlg::EndDialog(int result) {
+    SetReturnCode(result);
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        Hide();
+    }
+}
+
+}  // namespace moxtrel::locate

@@ -1,0 +1,74 @@
+#pragma once
+// The Locate dialog: the user finds a game's directory by hand in the tree of
+// drives and folders. Each selection is completed with the game's data
+// sub-directory and tested for both archives; once they are there the dialog
+// is found: the button reads "&Ok", the tree is locked and the caption
+// flashes. The caller then reads the game directory back with GetPath.
+
+#include <string>
+
+#include <wx/dialog.h>
+#include <wx/imaglist.h>
+#include <wx/timer.h>
+
+#include "locate/DirTreeCtrl.h"
+
+namespace moxtrel::locate {
+
+class CLocateDlg : public wxDialog {
+public:
+    // Control IDs of template 130.
+    enum : int {
+        IdPrompt = 1006,
+        IdPathText = 1012,
+        IdTree = 1022,
+        IdOkCancel = 1032,
+    };
+    static constexpr int FlashTimerId = 1;
+    static constexpr int FlashIntervalMs = 400;
+
+    explicit CLocateDlg(wxWindow* pParent = nullptr);
+    ~CLocateDlg() override;
+
+    // The prompt (UTF-8) and the game kind: 0 Quake, 1 Hexen II.
+    void SetPrompt(const std::string& strPrompt, int nGame);
+    // The game directory composed last; after wxID_OK it holds both archives
+    // and ends with '/'.
+    std::string GetPath() const { return m_strGameDir; }
+
+    // The flashes of the found state counted over the whole process: only
+    // the first found state flashes the full four ticks.
+    static int FlashTickCount();
+
+    bool UpdateData(bool bSaveAndValidate = true);
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+    // Handlers, also called directly by tests.
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnSelChangedTree(wxTreeEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnOkCancel(wxCommandEvent& event);
+
+    bool m_bFound = false;
+    int m_nGame = 0;
+    std::string m_strGameDir;
+    wxImageList m_imageList;
+    CDirTreeCtrl m_ctlTree;
+    wxString m_strPathText;
+    wxString m_strPrompt;
+
+private:
+    wxWindow* MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
+    void OnCharHook(wxKeyEvent& event);
+    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnOK();
+    void OnCancel();
+    // Ends the dialog, modal or not, with `result` as its return code.
+    void EndDialog(int result);
+
+    wxTimer m_timer;
+};
+
+}  // namespace moxtrel::locate

@@ -1,0 +1,206 @@
+#include "locate/SearchDlg.h"
+
+#include <wx/animate.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+
+#include "locate/PathText.h"
+#include "res/Pictures.h"
+#include "res/TemplateDialog.h"
+#include "ui/GuiSinks.h"
+#include "ui/UserAttention.h"
+
+namespace moxtrel::locate {
+
+namespace {
+
+constexpr const char* FoundText = "File found";
+constexpr const char* NotFoundText = "File not found";
+constexpr const char* OkCaption = "&Ok";
+constexpr const char* CancelCaption = "&Cancel";
+constexpr int FlashTicksToStop = 3;
+
+// The Search dialog's own count for the whole process, never reset; the
+// Locate dialog keeps another.
+int g_flashTicks = 0;
+
+bool IsChecked(const wxWindow& dialog, int id) {
+    return static_cast<const wxCheckBox*>(dialog.FindWindow(id))->GetValue();
+}
+
+void SetChecked(wxWindow& dialog, int id, int value) {
+    static_cast<wxCheckBox*>(dialog.FindWindow(id))->SetValue(value != 0);
+}
+
+}  // namespace
+
+StatusLineObserver::StatusLineObserver(wxControl& statusLine, std::chrono::milliseconds interval)
+    : m_statusLine(statusLine), m_interval(interval) {}
+
+void StatusLineObserver::DirectoryEntered(std::string_view path) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_nextRepaint) return;
+    m_nextRepaint = now + m_interval;
+    // A path is shown as it is: an '&' in it is no mnemonic.
+    m_statusLine.SetLabelText(PathToText(std::string(path)));
+    m_statusLine.Refresh();
+    m_statusLine.Update();
+    gui::KeepWindowsPainted(true);
+}
+
+CSearchDlg::CSearchDlg(wxWindow* pParent) : m_timer(this, FlashTimerId) {
+    res::CreateDialogFromTemplate(*this, pParent, res::TemplateSearch);
+    m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
+    Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
+    Bind(wxEVT_BUTTON, &CSearchDlg::OnBeginSearch, this, IdBeginSearch);
+    Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdHard);
+    Bind(wxEVT_BUTTON, &CSearchDlg::OnCloseButton, this, IdOkCancel);
+    Bind(wxEVT_CLOSE_WINDOW, &CSearchDlg::OnClose, this);
+    Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdNetwork);
+    Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdRemovable);
+    Bind(wxEVT_TIMER, &CSearchDlg::OnTimer, this);
+    Bind(wxEVT_CHAR_HOOK, &CSearchDlg::OnCharHook, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CSearchDlg::OnMouseCaptureLost, this);
+    Centre();
+}
+
+// The clip is closed with the dialog.
+CSearchDlg::~CSearchDlg() {
+    if (m_ctlAnimate) m_ctlAnimate->SetAnimation(wxNullAnimation);
+}
+
+void CSearchDlg::SetSearchTarget(const std::string& exeName, std::string* pResult, int game) {
+    m_strExeName = exeName;
+    m_pGameDir = pResult;
+    m_nGame = game;
+}
+
+int CSearchDlg::FlashTickCount() { return g_flashTicks; }
+
+bool CSearchDlg::TransferDataToWindow() {
+    SetChecked(*this, IdHard, m_bHardDrives);
+    SetChecked(*this, IdNetwork, m_bNetworkDrives);
+    SetChecked(*this, IdRemovable, m_bRemovableDrives);
+    FindWindow(IdStatus)->SetLabel(m_strStatus);
+    return true;
+}
+
+bool CSearchDlg::TransferDataFromWindow() {
+    m_bHardDrives = IsChecked(*this, IdHard) ? 1 : 0;
+    m_bNetworkDrives = IsChecked(*this, IdNetwork) ? 1 : 0;
+    m_bRemovableDrives = IsChecked(*this, IdRemovable) ? 1 : 0;
+    m_strStatus = FindWindow(IdStatus)->GetLabel();
+    return true;
+}
+
+bool CSearchDlg::UpdateData(bool bSaveAndValidate) {
+    return bSaveAndValidate ? TransferDataFromWindow() : TransferDataToWindow();
+}
+
+void CSearchDlg::OnInitDialog(wxInitDialogEvent&) {
+    // No kind ticked, an empty status line; the clip stands on its first frame.
+    UpdateData(false);
+    m_ctlAnimate->SetAnimation(res::LoadAnimation(res::AnimationSearch, *m_ctlAnimate));
+    FindWindow(IdBeginSearch)->Disable();
+}
+
+void CSearchDlg::OnDriveOption(wxCommandEvent&) {
+    UpdateData(true);
+    FindWindow(IdBeginSearch)->Enable(m_bNetworkDrives || m_bRemovableDrives || m_bHardDrives);
+}
+
+void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
+    UpdateData(true);
+    std::string& gameDir = m_pGameDir ? *m_pGameDir : m_unusedResult;
+    wxControl& statusLine = *static_cast<wxControl*>(FindWindow(IdStatus));
+    {
+        gui::BusyWindow busy(*this);
+        m_ctlAnimate->Play();
+        m_bFound = false;
+
+        DriveKinds kinds;
+        kinds.removable = m_bRemovableDrives != 0;
+        kinds.hard = m_bHardDrives != 0;
+        kinds.network = m_bNetworkDrives != 0;
+        StatusLineObserver observer(statusLine, StatusRepaintInterval);
+        if (SearchDrives(m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
+            ShowFound();
+        } else {
+            ShowNotFound();
+        }
+        // The result goes to the status line itself; m_strStatus keeps what
+        // the last exchange read.
+        statusLine.SetLabel(m_bFound ? FoundText : NotFoundText);
+    }
+    m_ctlAnimate->Stop();
+}
+
+void CSearchDlg::ShowFound() {
+    FindWindow(IdOkCancel)->SetLabel(OkCaption);
+    // Nothing more to search for: the options and Begin Search are locked.
+    for (int id : {IdBeginSearch, IdHard, IdNetwork, IdRemovable}) FindWindow(id)->Disable();
+    gui::FlashWindow(*this, true);
+    m_timer.Start(FlashIntervalMs);
+    m_bFound = true;
+}
+
+// The options keep their state, so the user can change them and search again.
+void CSearchDlg::ShowNotFound() {
+    FindWindow(IdOkCancel)->SetLabel(CancelCaption);
+    m_bFound = false;
+}
+
+void CSearchDlg::OnTimer(wxTimerEvent& event) {
+    gui::FlashWindow(*this, true);
+    if (g_flashTicks == FlashTicksToStop) {
+        m_timer.Stop();
+        gui::FlashWindow(*this, false);
+    } else {
+        ++g_flashTicks;
+    }
+    event.Skip();
+}
+
+void CSearchDlg::OnCloseButton(wxCommandEvent&) {
+    if (m_bFound) {
+        OnOK();
+    } else {
+        OnCancel();
+    }
+}
+
+void CSearchDlg::OnClose(wxCloseEvent&) {
+    if (m_bFound) {
+        OnOK();
+    } else {
+        OnCancel();
+    }
+}
+
+// Escape cancels in every state, even after a find.
+void CSearchDlg::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
+        OnCancel();
+        return;
+    }
+    event.Skip();
+}
+
+void CSearchDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
+
+void CSearchDlg::OnOK() {
+    if (UpdateData(true)) EndDialog(wxID_OK);
+}
+
+void CSearchDlg::OnCancel() { EndDialog(wxID_CANCEL); }
+
+void CSearchDlg::EndDialog(int result) {
+    SetReturnCode(result);
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        Hide();
+    }
+}
+
+}  // namespace moxtrel::locate

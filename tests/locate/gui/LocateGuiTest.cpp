@@ -1,0 +1,54 @@
+#include "locate/gui/LocateGuiTest.h"
+
+#include <chrono>
+
+#include <wx/checkbox.h>
+#include <wx/evtloop.h>
+
+namespace moxtrel::test {
+
+int RunModal(wxDialog& dialog, const std::function<void()>& inside) {
+    dialog.CallAfter([&dialog, inside] {
+        inside();
+        if (dialog.IsModal()) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog.EndModal(-1);
+        }
+    });
+    return dialog.ShowModal();
+}
+
+bool WaitUntil(const std::function<bool()>& done, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_ALL);
+        wxMilliSleep(5);
+    }
+    return true;
+}
+
+void PressEscape(wxWindow& dialog) {
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_ESCAPE;
+    key.SetEventObject(&dialog);
+    dialog.ProcessWindowEvent(key);
+}
+
+void Tick(wxWindow& dialog, int id, bool checked) {
+    auto* box = wxDynamicCast(dialog.FindWindow(id), wxCheckBox);
+    ASSERT_NE(box, nullptr) << "no check box " << id;
+    ASSERT_TRUE(box->IsEnabled()) << "check box " << id << " is disabled";
+    box->SetValue(checked);
+    wxCommandEvent click(wxEVT_CHECKBOX, id);
+    click.SetEventObject(box);
+    click.SetInt(checked ? 1 : 0);
+    box->ProcessWindowEvent(click);
+}
+
+FlashRecorder::FlashRecorder()
+    : m_previous(gui::SetFlashHandler([this](wxTopLevelWindow&, bool invert) { flashes.push_back(invert); })) {}
+
+FlashRecorder::~FlashRecorder() { gui::SetFlashHandler(m_previous); }
+
+}  // namespace moxtrel::test

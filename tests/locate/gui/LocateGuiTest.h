@@ -1,0 +1,40 @@
+#pragma once
+// What the window tests of the Locate and Search dialogs share: running a
+// dialog's real modal loop with a script inside it, the keys and ticks a
+// user gives, and a count of the caption's flashes.
+
+#include <functional>
+#include <vector>
+
+#include <wx/dialog.h>
+
+#include "ui/GuiTest.h"
+#include "ui/UserAttention.h"
+
+namespace moxtrel::test {
+
+// Shows `dialog` modally and runs `inside` once its loop is going; `inside`
+// should end the dialog (if it does not, the dialog is ended with -1).
+// Returns what ShowModal returned.
+int RunModal(wxDialog& dialog, const std::function<void()>& inside);
+
+// Runs the loop of the modal dialog now running until `done` holds or
+// `seconds` have passed; false when time ran out.
+bool WaitUntil(const std::function<bool()>& done, double seconds);
+
+void PressEscape(wxWindow& dialog);
+void Tick(wxWindow& dialog, int id, bool checked);
+
+// Every FlashWindow request while the object lives: true asks for
+// attention, false turns a flash back.
+class FlashRecorder {
+public:
+    FlashRecorder();
+    ~FlashRecorder();
+    std::vector<bool> flashes;
+
+private:
+    gui::FlashHandler m_previous;
+};
+
+}  // namespace moxtrel::test
