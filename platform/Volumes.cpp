@@ -229,6 +229,7 @@ VolumeTable ReadMountTable() {
         DriveType type = ClassifyMount(mount, IsRemovableBlockDevice(mount));
         table.volumes.push_back({WithTrailingSlash(mountPoint), type, std::nullopt});
     }
+    HideMountsBelowPseudoFileSystems(table.volumes);
     return table;
 }
 
@@ -265,6 +266,18 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
         mounts.push_back(std::move(mount));
     }
     return mounts;
+}
+
+void HideMountsBelowPseudoFileSystems(std::vector<Volume>& volumes) {
+    std::vector<std::string> pseudoRoots;
+    for (const Volume& volume : volumes) {
+        if (volume.type == DriveType::Unknown && volume.root != "/") pseudoRoots.push_back(volume.root);
+    }
+    for (Volume& volume : volumes) {
+        for (const std::string& pseudo : pseudoRoots) {
+            if (volume.root.size() > pseudo.size() && StartsWith(volume.root, pseudo)) volume.type = DriveType::Unknown;
+        }
+    }
 }
 
 DriveType ClassifyMount(const MountEntry& mount, bool removableDevice) {

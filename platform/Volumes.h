@@ -59,6 +59,11 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text);
 // `removableDevice` tells whether the mount's block device is removable.
 DriveType ClassifyMount(const MountEntry& mount, bool removableDevice);
 
+// A mount inside a pseudo file system (a tmpfs at /sys/fs/cgroup, the shared
+// memory at /dev/shm) belongs to the kernel's views as well: it becomes
+// Unknown, so nothing below /proc, /sys or /dev is ever shown or scanned.
+void HideMountsBelowPseudoFileSystems(std::vector<Volume>& volumes);
+
 // Parses a drive map: one volume a line, "PATH TYPE [SERIAL]", TYPE one of
 // removable fixed remote cdrom ramdisk unknown, SERIAL in hex, '#' starts a
 // comment. A relative PATH is taken from `baseDirectory`. Lines that do not

@@ -67,6 +67,21 @@ TEST(MountInfo, GivesEachFileSystemItsDriveType) {
     }
 }
 
+TEST(MountInfo, HidesMountsInsideTheKernelsOwnFileSystems) {
+    std::vector<Volume> volumes = {
+        {"/", DriveType::Fixed, {}},          {"/dev/", DriveType::Unknown, {}},
+        {"/dev/shm/", DriveType::RamDisk, {}}, {"/devices/", DriveType::Fixed, {}},
+        {"/sys/", DriveType::Unknown, {}},     {"/sys/fs/cgroup/", DriveType::RamDisk, {}},
+        {"/run/user/1000/", DriveType::RamDisk, {}},
+    };
+    HideMountsBelowPseudoFileSystems(volumes);
+    std::vector<DriveType> types;
+    for (const Volume& volume : volumes) types.push_back(volume.type);
+    EXPECT_EQ(types, (std::vector<DriveType>{DriveType::Fixed, DriveType::Unknown, DriveType::Unknown,
+                                             DriveType::Fixed, DriveType::Unknown, DriveType::Unknown,
+                                             DriveType::RamDisk}));
+}
+
 TEST(DriveMapFile, ReadsPathTypeAndSerialOfEachLineInFileOrder) {
     const char* text =
         "# my drives\n"
@@ -152,8 +167,8 @@ TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
     EXPECT_EQ(volumes[0].root, "/");
     for (const Volume& volume : volumes) {
         EXPECT_EQ(volume.root.back(), '/');
-        if (volume.root == "/proc/" || volume.root == "/sys/") {
-            EXPECT_EQ(volume.type, DriveType::Unknown);
+        if (volume.root.rfind("/proc/", 0) == 0 || volume.root.rfind("/sys/", 0) == 0) {
+            EXPECT_EQ(volume.type, DriveType::Unknown) << volume.root;
         }
     }
     EXPECT_NE(GetVolumeSerial("/"), NoVolumeSerial);
