@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Fuzz, FuzzInputs,
                                            FuzzTarget{"registry", fuzz::ParseRegistryText},
                                            FuzzTarget{"drive_map", fuzz::ParseDriveMapText},
                                            FuzzTarget{"wad_reader", fuzz::ReadPackageFile}),
-                         [](const ::testing::TestParamInfo<FuzzTarget>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FuzzTarget>& target) { return std::string(target.param.name); });
 
 }  // namespace
 }  // namespace moxtrel
