@@ -33,7 +33,9 @@ void CopyRecord(platform::File& wad, TextureEntry& entry, std::vector<unsigned c
     std::size_t got = entry.source->Read(buffer.data(), size);
     // The harvest only keeps records that lie whole in their archive; an
     // archive cut short since then must not leave stale bytes in the lump.
-    if (got < size) throw platform::FileError(EIO, entry.source->GetFilePath());
+    if (got < size) {
+        throw platform::FileError(EIO, entry.source->GetFilePath(), "the archive has become shorter since it was read");
+    }
     entry.position = static_cast<std::int32_t>(wad.GetPosition());
     wad.Write(buffer.data(), size);
 }

@@ -83,8 +83,14 @@ FileError::FileError(int osError, std::string fileName)
       m_osError(osError),
       m_fileName(std::move(fileName)) {}
 
+FileError::FileError(int osError, std::string fileName, std::string description)
+    : std::runtime_error(fileName + ": " + description),
+      m_osError(osError),
+      m_fileName(std::move(fileName)),
+      m_description(std::move(description)) {}
+
 std::string FileError::OsErrorText() const {
-    return ErrorText(m_osError);
+    return m_description.empty() ? ErrorText(m_osError) : m_description;
 }
 
 File::~File() {

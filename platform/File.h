@@ -31,6 +31,8 @@ inline constexpr unsigned PackageWrite = Create | Write | ShareDenyRead;     // 
 class FileError : public std::runtime_error {
 public:
     FileError(int osError, std::string fileName);
+    // An error the system did not report itself, described in its own words.
+    FileError(int osError, std::string fileName, std::string description);
 
     int OsError() const { return m_osError; }
     const std::string& FileName() const { return m_fileName; }
@@ -40,6 +42,7 @@ public:
 private:
     int m_osError;
     std::string m_fileName;
+    std::string m_description;
 };
 
 class File {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <wx/evtloop.h>
 #include <wx/toplevel.h>
 
 namespace moxtrel::gui {
@@ -20,7 +21,9 @@ void FlashWindow(wxTopLevelWindow& window, bool invert) {
         handler(window, invert);
         return;
     }
-    if (invert) window.RequestUserAttention(wxUSER_ATTENTION_INFO);
+    // wx asks the running event loop to flash; without one (a window shown
+    // before any loop runs) there is nothing to flash for.
+    if (invert && wxEventLoopBase::GetActive()) window.RequestUserAttention(wxUSER_ATTENTION_INFO);
 }
 
 FlashHandler SetFlashHandler(FlashHandler handler) { return std::exchange(CurrentHandler(), std::move(handler)); }

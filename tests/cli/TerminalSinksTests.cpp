@@ -76,7 +76,9 @@ TEST(TerminalSinks, OnATerminalTheBarIsRedrawnInPlaceAtMostOncePerPercent) {
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        if (text.compare(start, 1, "[") == 0) EXPECT_LT(end - start, static_cast<std::size_t>(width));
+        if (text.compare(start, 1, "[") == 0) {
+            EXPECT_LT(end - start, static_cast<std::size_t>(width));
+        }
         start = end + 1;
     }
 }
