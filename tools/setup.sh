@@ -17,4 +17,4 @@ MOXTREL_REGISTRY="$PWD/build/release/demo/registry.reg" \
   build/release/cli/moxtrel-cli extract build/release/demo/quake/id1
 echo
 echo "Done. The package is build/release/demo/quake/id1/Quake.wad."
-echo "Run the window program with: build/release/ui/moxtrel"
+echo "Run the window program with: build/release/app/moxtrel"
