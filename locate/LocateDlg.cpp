@@ -8,7 +8,6 @@
 #include "res/Pictures.h"
 #include "res/TemplateDialog.h"
 #include "ui/GuiSinks.h"
-#include "ui/UserAttention.h"
 
 namespace moxtrel::locate {
 
@@ -17,25 +16,18 @@ namespace {
 constexpr const char* FoundText = "File(s) found";
 constexpr const char* OkCaption = "&Ok";
 constexpr const char* CancelCaption = "&Cancel";
-constexpr int FlashTicksToStop = 3;
-
-// One count for the whole process, never reset: only the first found state
-// of a run flashes all four ticks; later ones stop at their first.
+// The Locate dialog's own flash count for the whole process.
 int g_flashTicks = 0;
 
 }  // namespace
 
-CLocateDlg::CLocateDlg(wxWindow* pParent) : m_imageList(16, 16, true, 7), m_timer(this, FlashTimerId) {
+CLocateDlg::CLocateDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7) {
     res::CreateDialogFromTemplate(*this, pParent, res::TemplateLocate,
                                   [this](wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos,
                                          const wxSize& size) { return MakeControl(parent, control.id, pos, size); });
     Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
     Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
-    Bind(wxEVT_TIMER, &CLocateDlg::OnTimer, this);
-    Bind(wxEVT_CLOSE_WINDOW, &CLocateDlg::OnClose, this);
     Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
-    Bind(wxEVT_CHAR_HOOK, &CLocateDlg::OnCharHook, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CLocateDlg::OnMouseCaptureLost, this);
     Centre();
 }
 
@@ -102,8 +94,7 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
         button->SetLabel(OkCaption);
         // Found is final: the tree stays locked for the rest of the dialog.
         m_ctlTree.Disable();
-        gui::FlashWindow(*this, true);
-        m_timer.Start(FlashIntervalMs);
+        StartFlashing();
         m_bFound = true;
     } else {
         button->SetLabel(CancelCaption);
@@ -112,57 +103,8 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
     UpdateData(false);
 }
 
-void CLocateDlg::OnTimer(wxTimerEvent& event) {
-    gui::FlashWindow(*this, true);
-    if (g_flashTicks == FlashTicksToStop) {
-        m_timer.Stop();
-        gui::FlashWindow(*this, false);
-    } else {
-        ++g_flashTicks;
-    }
-    event.Skip();
-}
-
-void CLocateDlg::OnClose(wxCloseEvent&) {
-    if (m_bFound) {
-        OnOK();
-    } else {
-        OnCancel();
-    }
-}
-
 void CLocateDlg::OnOkCancel(wxCommandEvent&) {
-    if (m_bFound) {
-        OnOK();
-    } else {
-        OnCancel();
-    }
-}
-
-// Escape cancels in every state, found or not.
-void CLocateDlg::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
-        OnCancel();
-        return;
-    }
-    event.Skip();
-}
-
-void CLocateDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
-
-void CLocateDlg::OnOK() {
-    if (UpdateData(true)) EndDialog(wxID_OK);
-}
-
-void CLocateDlg::OnCancel() { EndDialog(wxID_CANCEL); }
-
-void CLocateDlg::EndDialog(int result) {
-    SetReturnCode(result);
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        Hide();
-    }
+    CloseAsFoundOrCancelled();
 }
 
 }  // namespace moxtrel::locate

@@ -7,15 +7,14 @@
 
 #include <string>
 
-#include <wx/dialog.h>
 #include <wx/imaglist.h>
-#include <wx/timer.h>
 
 #include "locate/DirTreeCtrl.h"
+#include "locate/FindingDialog.h"
 
 namespace moxtrel::locate {
 
-class CLocateDlg : public wxDialog {
+class CLocateDlg : public CFindingDialog {
 public:
     // Control IDs of template 130.
     enum : int {
@@ -24,9 +23,6 @@ public:
         IdTree = 1022,
         IdOkCancel = 1032,
     };
-    static constexpr int FlashTimerId = 1;
-    static constexpr int FlashIntervalMs = 400;
-
     explicit CLocateDlg(wxWindow* pParent = nullptr);
     ~CLocateDlg() override;
 
@@ -47,11 +43,8 @@ public:
     // Handlers, also called directly by tests.
     void OnInitDialog(wxInitDialogEvent& event);
     void OnSelChangedTree(wxTreeEvent& event);
-    void OnTimer(wxTimerEvent& event);
-    void OnClose(wxCloseEvent& event);
     void OnOkCancel(wxCommandEvent& event);
 
-    bool m_bFound = false;
     int m_nGame = 0;
     std::string m_strGameDir;
     wxImageList m_imageList;
@@ -61,14 +54,6 @@ public:
 
 private:
     wxWindow* MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
-    void OnCharHook(wxKeyEvent& event);
-    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
-    void OnOK();
-    void OnCancel();
-    // Ends the dialog, modal or not, with `result` as its return code.
-    void EndDialog(int result);
-
-    wxTimer m_timer;
 };
 
 }  // namespace moxtrel::locate

@@ -8,7 +8,6 @@
 #include "res/Pictures.h"
 #include "res/TemplateDialog.h"
 #include "ui/GuiSinks.h"
-#include "ui/UserAttention.h"
 
 namespace moxtrel::locate {
 
@@ -18,7 +17,6 @@ constexpr const char* FoundText = "File found";
 constexpr const char* NotFoundText = "File not found";
 constexpr const char* OkCaption = "&Ok";
 constexpr const char* CancelCaption = "&Cancel";
-constexpr int FlashTicksToStop = 3;
 
 // The Search dialog's own count for the whole process, never reset; the
 // Locate dialog keeps another.
@@ -48,19 +46,15 @@ void StatusLineObserver::DirectoryEntered(std::string_view path) {
     gui::KeepWindowsPainted(true);
 }
 
-CSearchDlg::CSearchDlg(wxWindow* pParent) : m_timer(this, FlashTimerId) {
+CSearchDlg::CSearchDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks) {
     res::CreateDialogFromTemplate(*this, pParent, res::TemplateSearch);
     m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
     Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnBeginSearch, this, IdBeginSearch);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdHard);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnCloseButton, this, IdOkCancel);
-    Bind(wxEVT_CLOSE_WINDOW, &CSearchDlg::OnClose, this);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdNetwork);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdRemovable);
-    Bind(wxEVT_TIMER, &CSearchDlg::OnTimer, this);
-    Bind(wxEVT_CHAR_HOOK, &CSearchDlg::OnCharHook, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CSearchDlg::OnMouseCaptureLost, this);
     Centre();
 }
 
@@ -139,8 +133,7 @@ void CSearchDlg::ShowFound() {
     FindWindow(IdOkCancel)->SetLabel(OkCaption);
     // Nothing more to search for: the options and Begin Search are locked.
     for (int id : {IdBeginSearch, IdHard, IdNetwork, IdRemovable}) FindWindow(id)->Disable();
-    gui::FlashWindow(*this, true);
-    m_timer.Start(FlashIntervalMs);
+    StartFlashing();
     m_bFound = true;
 }
 
@@ -150,57 +143,8 @@ void CSearchDlg::ShowNotFound() {
     m_bFound = false;
 }
 
-void CSearchDlg::OnTimer(wxTimerEvent& event) {
-    gui::FlashWindow(*this, true);
-    if (g_flashTicks == FlashTicksToStop) {
-        m_timer.Stop();
-        gui::FlashWindow(*this, false);
-    } else {
-        ++g_flashTicks;
-    }
-    event.Skip();
-}
-
 void CSearchDlg::OnCloseButton(wxCommandEvent&) {
-    if (m_bFound) {
-        OnOK();
-    } else {
-        OnCancel();
-    }
-}
-
-void CSearchDlg::OnClose(wxCloseEvent&) {
-    if (m_bFound) {
-        OnOK();
-    } else {
-        OnCancel();
-    }
-}
-
-// Escape cancels in every state, even after a find.
-void CSearchDlg::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
-        OnCancel();
-        return;
-    }
-    event.Skip();
-}
-
-void CSearchDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
-
-void CSearchDlg::OnOK() {
-    if (UpdateData(true)) EndDialog(wxID_OK);
-}
-
-void CSearchDlg::OnCancel() { EndDialog(wxID_CANCEL); }
-
-void CSearchDlg::EndDialog(int result) {
-    SetReturnCode(result);
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        Hide();
-    }
+    CloseAsFoundOrCancelled();
 }
 
 }  // namespace moxtrel::locate

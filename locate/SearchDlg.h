@@ -9,10 +9,8 @@
 #include <chrono>
 #include <string>
 
-#include <wx/dialog.h>
-#include <wx/timer.h>
-
 #include "locate/DriveScan.h"
+#include "locate/FindingDialog.h"
 
 class wxAnimationCtrl;
 class wxControl;
@@ -33,7 +31,7 @@ private:
     std::chrono::steady_clock::time_point m_nextRepaint{};
 };
 
-class CSearchDlg : public wxDialog {
+class CSearchDlg : public CFindingDialog {
 public:
     // Control IDs of template 138.
     enum : int {
@@ -45,8 +43,6 @@ public:
         IdNetwork = 1031,
         IdOkCancel = 1032,
     };
-    static constexpr int FlashTimerId = 1;
-    static constexpr int FlashIntervalMs = 400;
     // The status line is repainted at most this often during a scan.
     static constexpr std::chrono::milliseconds StatusRepaintInterval{40};
 
@@ -69,12 +65,9 @@ public:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnDriveOption(wxCommandEvent& event);
     void OnBeginSearch(wxCommandEvent& event);
-    void OnTimer(wxTimerEvent& event);
     void OnCloseButton(wxCommandEvent& event);
-    void OnClose(wxCloseEvent& event);
 
     std::string* m_pGameDir = nullptr;
-    bool m_bFound = false;
     int m_nGame = -1;
     std::string m_strExeName;
     wxAnimationCtrl* m_ctlAnimate = nullptr;
@@ -84,15 +77,9 @@ public:
     wxString m_strStatus;
 
 private:
-    void OnCharHook(wxKeyEvent& event);
-    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
     void ShowFound();
     void ShowNotFound();
-    void OnOK();
-    void OnCancel();
-    void EndDialog(int result);
 
-    wxTimer m_timer;
     std::string m_unusedResult;  // the result's place when no caller gave one
 };
 
