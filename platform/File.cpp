@@ -135,6 +135,14 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
         m_lastOsError = errno;
         return false;
     }
+    // A folder opens for reading here, yet it is no file: refuse it as the
+    // open of a file named like a folder is refused.
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        m_lastOsError = EISDIR;
+        return false;
+    }
     m_fd = fd;
     m_lastOsError = 0;
     m_path = resolved;

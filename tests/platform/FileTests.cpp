@@ -48,6 +48,10 @@ TEST(File, MissingFileFailsToOpenWithTheSystemsReason) {
     EXPECT_FALSE(file.Open((dir / "nothing.pak").string(), FileMode::ArchiveRead));
     EXPECT_EQ(file.LastOsError(), ENOENT);
     EXPECT_FALSE(SetCurrentDirectory((dir / "gone").string()));
+
+    std::filesystem::create_directory(dir / "PAK0.PAK");
+    EXPECT_FALSE(file.Open((dir / "PAK0.PAK").string(), FileMode::ArchiveRead)) << "a folder is not an archive";
+    EXPECT_EQ(file.LastOsError(), EISDIR);
 }
 
 TEST(File, ShortReadAtTheEndIsNotAnError) {
