@@ -34,27 +34,17 @@ Bytes MakeName16(std::string_view visible, std::string_view afterNul) {
 }
 
 Bytes MakeMiptex(const Bytes& name16, int width, int height, std::uint32_t seed) {
-    Bytes record(name16.begin(), name16.begin() + static_cast<std::ptrdiff_t>(std::min(name16.size(), NameBytes)));
-    record.resize(NameBytes, 0);
-    platform::AppendInt32LE(record, width);
-    platform::AppendInt32LE(record, height);
-    auto offset = static_cast<std::int32_t>(MiptexHeaderBytes);
-    for (int level = 0; level < 4; ++level) {
-        platform::AppendInt32LE(record, offset);
-        offset += (width >> level) * (height >> level);
-    }
-    // Each mip level draws the same tiled pattern at its own scale.
-    for (int level = 0; level < 4; ++level) {
-        int w = width >> level, h = height >> level;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                std::uint32_t tile = (static_cast<std::uint32_t>(x << level) / 8u + static_cast<std::uint32_t>(y << level) / 8u) & 1u;
-                std::uint32_t v = seed * 2654435761u + tile * 37u + static_cast<std::uint32_t>((x << level) ^ (y << level));
-                record.push_back(static_cast<unsigned char>(v & 0xFFu));
-            }
+    // A tiled pattern that differs per seed; the mip levels sample it.
+    Bytes pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t tile = (static_cast<std::uint32_t>(x) / 8u + static_cast<std::uint32_t>(y) / 8u) & 1u;
+            std::uint32_t v = seed * 2654435761u + tile * 37u + static_cast<std::uint32_t>(x ^ y);
+            pixels.push_back(static_cast<unsigned char>(v & 0xFFu));
         }
     }
-    return record;
+    return MakeMiptexFromPixels(name16, width, height, pixels);
 }
 
 Bytes MakeMiptex(std::string_view name, int width, int height, std::uint32_t seed) {
