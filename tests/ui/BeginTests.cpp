@@ -176,25 +176,25 @@ TEST_F(BeginRun, APackageThatCannotBeCreatedIsReported) {
 }
 
 TEST_F(BeginRun, AfterAFileErrorTheDialogIsReadyToTryAgain) {
-    // An archive that cannot be read: the run stops at the first read.
-    fs::rename(gameDir / "PAK0.PAK", root.Path() / "PAK0.PAK");
-    fs::create_directory(gameDir / "PAK0.PAK");
-    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox(::testing::StartsWith("Error accessing PAK0.PAK"),
+    // A folder where the package goes: the finished package cannot take its name.
+    fs::create_directory(Package());
+    wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox(::testing::StartsWith("Error accessing Quake.wad"),
                                                             "File IO error", wxICON_EXCLAMATION));
     EXPECT_TRUE(IsEnabled(dlg, D::IdBegin));
     EXPECT_TRUE(IsShown(dlg, D::IdPointerBegin));
     EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), FoundText);
     EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
-    EXPECT_FALSE(fs::exists(Package()));
+    EXPECT_TRUE(fs::is_directory(Package()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(gameDir), fs::directory_iterator()), 3)
+        << "no temporary package is left beside the archives";
     ExpectIdle();
 
-    fs::remove(gameDir / "PAK0.PAK");
-    fs::rename(root.Path() / "PAK0.PAK", gameDir / "PAK0.PAK");
+    fs::remove(Package());
     wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectSummary([](CWadInfoDlg& summary) {
                       EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdTotal), "4");
                   }));
-    EXPECT_TRUE(fs::exists(Package()));
+    EXPECT_TRUE(fs::is_regular_file(Package()));
 }
 
 }  // namespace
