@@ -168,6 +168,12 @@ Bytes MakeWad(const std::vector<WadMember>& members) {
     return wad;
 }
 
+Bytes MakeArchiveOfMaps(const std::vector<MapSlots>& maps) {
+    std::vector<PakMember> members{{"default.cfg", Bytes(64, 'c')}};
+    for (const auto& [name, slots] : maps) members.push_back({name, MakeBsp(MakeTextureLump(slots))});
+    return MakePak(members);
+}
+
 void PatchInt32(Bytes& bytes, std::size_t offset, std::int32_t value) {
     if (offset + 4 > bytes.size()) throw std::out_of_range("PatchInt32 beyond the end of the bytes");
     platform::WriteInt32LE(bytes.data() + offset, value);

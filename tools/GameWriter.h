@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace moxtrel::fixtures {
@@ -60,6 +61,13 @@ struct WadMember {
 
 // A WAD2 package: header, the members' data back to back, then the directory.
 Bytes MakeWad(const std::vector<WadMember>& members);
+
+// A map's name and its texture slots (-1 where a slot is empty).
+using MapSlots = std::pair<std::string, std::vector<std::optional<Bytes>>>;
+
+// An archive as games ship them: a config file that is no map, then one
+// version-29 map per entry of `maps`, in order.
+Bytes MakeArchiveOfMaps(const std::vector<MapSlots>& maps);
 
 // Patches a little-endian 32-bit value into `bytes` at `offset`.
 void PatchInt32(Bytes& bytes, std::size_t offset, std::int32_t value);

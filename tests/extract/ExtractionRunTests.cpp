@@ -22,20 +22,12 @@ using fixtures::MakeMiptex;
 using test::RecordingSinks;
 using test::TempDir;
 
-Bytes ArchiveOf(const std::vector<std::pair<std::string, std::vector<std::optional<Bytes>>>>& maps) {
-    std::vector<fixtures::PakMember> members{{"default.cfg", Bytes(40, 'c')}};
-    for (const auto& [name, slots] : maps) {
-        members.push_back({name, fixtures::MakeBsp(fixtures::MakeTextureLump(slots))});
-    }
-    return fixtures::MakePak(members);
-}
-
 class ExtractionRun : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(dir / "quake" / "id1");
-        pak0 = ArchiveOf({{"maps/e1m1.bsp", {MakeMiptex("brick", 16, 16, 1), MakeMiptex("+0lava", 16, 16, 2)}}});
-        pak1 = ArchiveOf({{"maps/e2m1.bsp", {MakeMiptex("brick", 32, 32, 3), MakeMiptex("*water", 16, 16, 4)}},
+        pak0 = fixtures::MakeArchiveOfMaps({{"maps/e1m1.bsp", {MakeMiptex("brick", 16, 16, 1), MakeMiptex("+0lava", 16, 16, 2)}}});
+        pak1 = fixtures::MakeArchiveOfMaps({{"maps/e2m1.bsp", {MakeMiptex("brick", 32, 32, 3), MakeMiptex("*water", 16, 16, 4)}},
                           {"maps/e2m2.bsp", {MakeMiptex("wood", 64, 64, 5)}}});
     }
     std::string GameDir() const { return (dir / "quake" / "id1").string() + "/"; }

@@ -54,20 +54,14 @@ public:
     }
 };
 
-Bytes ArchiveOfMaps(const std::vector<std::pair<std::string, std::vector<std::optional<Bytes>>>>& maps) {
-    std::vector<fixtures::PakMember> members{{"default.cfg", Bytes(64, 'c')}};
-    for (const auto& [name, slots] : maps) members.push_back({name, fixtures::MakeBsp(fixtures::MakeTextureLump(slots))});
-    return fixtures::MakePak(members);
-}
-
 class FaultInjection : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(GameDir());
         fixtures::WriteBytes(GameDir() + "PAK0.PAK",
-                             ArchiveOfMaps({{"maps/e1m1.bsp", {MakeMiptex("brick", 64, 64, 1), MakeMiptex("+0lava", 64, 64, 2)}}}));
+                             fixtures::MakeArchiveOfMaps({{"maps/e1m1.bsp", {MakeMiptex("brick", 64, 64, 1), MakeMiptex("+0lava", 64, 64, 2)}}}));
         fixtures::WriteBytes(GameDir() + "PAK1.PAK",
-                             ArchiveOfMaps({{"maps/e2m1.bsp", {MakeMiptex("*water", 64, 64, 3), MakeMiptex("wood", 128, 128, 4)}},
+                             fixtures::MakeArchiveOfMaps({{"maps/e2m1.bsp", {MakeMiptex("*water", 64, 64, 3), MakeMiptex("wood", 128, 128, 4)}},
                                             {"maps/e2m2.bsp", {MakeMiptex("metal", 64, 64, 5)}}}));
         fixtures::WriteBytes(GameDir() + "Quake.wad", oldPackage);
         fixtures::WriteBytes(StorePath(), Bytes(StoreWithFreeSlot, StoreWithFreeSlot + std::strlen(StoreWithFreeSlot)));
@@ -154,7 +148,7 @@ TEST_F(FaultInjection, ArchiveRemovedOrReplacedDuringTheRunIsStillReadWhole) {
     sinks.beforeCopy = [this] {
         fs::remove(GameDir() + "PAK0.PAK");
         fs::remove(GameDir() + "PAK1.PAK");
-        fixtures::WriteBytes(GameDir() + "PAK1.PAK", ArchiveOfMaps({{"maps/new.bsp", {MakeMiptex("new", 16, 16, 9)}}}));
+        fixtures::WriteBytes(GameDir() + "PAK1.PAK", fixtures::MakeArchiveOfMaps({{"maps/new.bsp", {MakeMiptex("new", 16, 16, 9)}}}));
     };
     ASSERT_EQ(Run().outcome, RunOutcome::Completed);
     EXPECT_TRUE(sinks.messages.empty());
