@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "extract/PakDirectory.h"
 #include "extract/WadWriter.h"
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
@@ -43,60 +44,13 @@ std::string Printable(std::string text) {
     return text;
 }
 
-std::string MemberName(const unsigned char* entry) {
-    const char* text = reinterpret_cast<const char*>(entry);
-    return std::string(text, ::strnlen(text, PakLayout::NameBytes));
-}
-
-// Reads exactly `count` bytes at `position`; false when the archive ends first.
-bool ReadAt(platform::File& pak, std::int64_t position, void* buffer, std::size_t count) {
-    pak.Seek(position);
-    return pak.Read(buffer, count) == count;
-}
-
-bool HasPackMagic(platform::File& pak) {
-    unsigned char magic[4] = {};
-    pak.Seek(0);
-    return pak.Read(magic, sizeof magic) == sizeof magic && std::memcmp(magic, "PACK", 4) == 0;
-}
-
 // The maps of the archive's directory, in directory order. A directory that
 // reaches past the end of the archive yields the entries that are whole.
 std::vector<MapMember> ReadMapMembers(ArchiveContext& archive) {
-    unsigned char header[8];
-    if (!ReadAt(archive.pak, 4, header, sizeof header)) {
-        archive.warnings.Warn(archive.name, "", "the archive header is cut short");
-        return {};
-    }
-    std::int64_t directoryPosition = platform::ReadInt32LE(header);
-    std::int64_t directoryLength = platform::ReadInt32LE(header + 4);
-    if (directoryLength < 0 || directoryPosition < 0 || directoryPosition > archive.length) {
-        archive.warnings.Warn(archive.name, "",
-                              "the directory (at " + std::to_string(directoryPosition) + ", " +
-                                  std::to_string(directoryLength) + " bytes) lies outside the archive");
-        return {};
-    }
-    std::int64_t entryCount = directoryLength / static_cast<std::int64_t>(PakLayout::EntryBytes);
-    std::int64_t entriesPresent =
-        (archive.length - directoryPosition) / static_cast<std::int64_t>(PakLayout::EntryBytes);
-    if (entryCount > entriesPresent) {
-        archive.warnings.Warn(archive.name, "",
-                              "the directory lists " + std::to_string(entryCount) + " entries but only " +
-                                  std::to_string(entriesPresent) + " are in the archive");
-        entryCount = entriesPresent;
-    }
-
-    std::vector<unsigned char> directory(static_cast<std::size_t>(entryCount) * PakLayout::EntryBytes);
-    if (!directory.empty() && !ReadAt(archive.pak, directoryPosition, directory.data(), directory.size())) {
-        archive.warnings.Warn(archive.name, "", "the directory could not be read whole");
-        return {};
-    }
-
+    auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, "", what); };
     std::vector<MapMember> maps;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(entryCount); ++i) {
-        const unsigned char* entry = directory.data() + i * PakLayout::EntryBytes;
-        if (!IsBspEntry(reinterpret_cast<const char*>(entry), "bsp")) continue;
-        maps.push_back({MemberName(entry), platform::ReadInt32LE(entry + PakLayout::PositionField)});
+    for (const PakMember& member : ReadPakDirectory(archive.pak, archive.length, warn)) {
+        if (IsBspEntry(member.name.c_str(), "bsp")) maps.push_back({member.name, member.position});
     }
     return maps;
 }
@@ -115,7 +69,7 @@ bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLum
         return false;
     }
     unsigned char field[BspLayout::TextureLumpFieldBytes];
-    ReadAt(archive.pak, fieldPosition, field, sizeof field);
+    ReadExactlyAt(archive.pak, fieldPosition, field, sizeof field);
     std::int32_t lumpPosition = platform::ReadInt32LE(field);
     std::int32_t lumpLength = platform::ReadInt32LE(field + 4);
     lump.start = static_cast<std::int64_t>(map.position) + lumpPosition;
@@ -134,7 +88,7 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
                         std::vector<std::int32_t>& offsets) {
     auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
     unsigned char countField[4];
-    ReadAt(archive.pak, lump.start, countField, sizeof countField);
+    ReadExactlyAt(archive.pak, lump.start, countField, sizeof countField);
     std::int64_t count = platform::ReadInt32LE(countField);
     std::int64_t listEnd = lump.start + 4 + 4 * count;
     if (count < 0 || 4 + 4 * count > lump.length || listEnd > archive.length) {
@@ -161,7 +115,7 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
         warn("texture offset " + std::to_string(offset) + " lies outside the texture lump");
         return false;
     }
-    ReadAt(archive.pak, position, entry.name.data(), entry.name.size());
+    ReadExactlyAt(archive.pak, position, entry.name.data(), entry.name.size());
     std::string name = Printable(DisplayName(entry.name));
     if (size < 0) {
         warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");
@@ -211,7 +165,7 @@ bool IsBspEntry(const char* name, const char* ending) {
 }
 
 bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& messages, WarningSink& warnings) {
-    if (!HasPackMagic(pak)) {
+    if (!HasPakMagic(pak)) {
         messages.ShowMessage(InvalidPakText, InvalidPakCaption, MessageKind::Exclamation);
         return false;
     }

@@ -3,18 +3,11 @@
 // textures of each map's texture lump in the table. Reads no pixel data: the
 // package writer copies each record later from the archive.
 
+#include "extract/PakDirectory.h"
 #include "extract/Sinks.h"
 #include "extract/TextureTable.h"
 
 namespace moxtrel {
-
-namespace PakLayout {
-inline constexpr std::size_t HeaderBytes = 12;
-inline constexpr std::size_t EntryBytes = 64;
-inline constexpr std::size_t NameBytes = 56;
-inline constexpr std::size_t PositionField = 56;
-inline constexpr std::size_t LengthField = 60;
-}  // namespace PakLayout
 
 namespace BspLayout {
 // Lump 2 (the texture lump): its position and length follow the 4-byte

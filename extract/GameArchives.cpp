@@ -1,0 +1,74 @@
+#include "extract/GameArchives.h"
+
+#include <map>
+
+#include <sys/stat.h>
+
+#include "platform/DirectoryListing.h"
+#include "platform/File.h"
+
+namespace moxtrel {
+
+namespace {
+
+constexpr int MaxArchiveNumber = 999999;
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string WithSlash(const std::string& dir) {
+    if (dir.empty()) return "./";
+    return dir.back() == '/' ? dir : dir + '/';
+}
+
+}  // namespace
+
+int NumberedArchiveIndex(const std::string& name) {
+    constexpr std::string_view prefix = "pak";
+    constexpr std::string_view suffix = ".pak";
+    if (name.size() <= prefix.size() + suffix.size()) return -1;
+    std::string_view view(name);
+    if (!platform::EqualsIgnoringCase(view.substr(0, prefix.size()), prefix) ||
+        !platform::EqualsIgnoringCase(view.substr(view.size() - suffix.size()), suffix)) {
+        return -1;
+    }
+    std::string_view digits = view.substr(prefix.size(), view.size() - prefix.size() - suffix.size());
+    if (digits.size() > 6 || (digits.size() > 1 && digits.front() == '0')) return -1;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number <= MaxArchiveNumber ? number : -1;
+}
+
+std::vector<std::string> FindNumberedArchives(const std::string& gameDir) {
+    std::string dir = WithSlash(gameDir);
+    platform::DirectoryListing listing;
+    if (!listing.Open(dir)) return {};
+
+    // For each number, the first name in byte order among the regular files
+    // that spell it, so the result does not depend on listing order.
+    std::map<int, std::string> byNumber;
+    platform::DirectoryEntry entry;
+    while (listing.Next(entry)) {
+        if (entry.isDirectory) continue;
+        std::string name(entry.name);
+        int number = NumberedArchiveIndex(name);
+        if (number < 0 || !IsRegularFile(dir + name)) continue;
+        auto [slot, added] = byNumber.emplace(number, name);
+        if (!added && name < slot->second) slot->second = name;
+    }
+
+    std::vector<std::string> archives;
+    for (int expected = 0;; ++expected) {
+        auto found = byNumber.find(expected);
+        if (found == byNumber.end()) break;
+        archives.push_back(dir + found->second);
+    }
+    return archives;
+}
+
+}  // namespace moxtrel

@@ -1,0 +1,58 @@
+// The numbered archives of a game directory: which names count, and where the
+// load order stops.
+#include "extract/GameArchives.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace moxtrel {
+namespace {
+
+void Touch(const std::filesystem::path& path) {
+    std::ofstream(path) << "PACK";
+}
+
+TEST(GameArchives, NamesAreMatchedInAnyCaseWithPlainDecimalNumbers) {
+    struct Case {
+        const char* name;
+        int index;
+    };
+    for (const Case& c : {Case{"pak0.pak", 0}, Case{"PAK1.PAK", 1}, Case{"Pak12.pAk", 12},
+                          Case{"pak999999.pak", 999999}, Case{"pak01.pak", -1}, Case{"pak.pak", -1},
+                          Case{"pak1000000.pak", -1}, Case{"pak-1.pak", -1}, Case{"pak1.pk3", -1},
+                          Case{"xpak1.pak", -1}, Case{"pak1a.pak", -1}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(NumberedArchiveIndex(c.name), c.index);
+    }
+}
+
+TEST(GameArchives, LoadOrderStopsAtTheFirstMissingNumber) {
+    test::TempDir dir;
+    for (const char* name : {"PAK0.PAK", "pak1.pak", "pak3.pak", "pak02.pak"}) Touch(dir / name);
+    std::filesystem::create_directory(dir / "pak2.pak");  // a folder is no archive
+    EXPECT_EQ(FindNumberedArchives(dir.Path().string()),
+              (std::vector<std::string>{dir.Dir() + "PAK0.PAK", dir.Dir() + "pak1.pak"}));
+}
+
+TEST(GameArchives, NoPakZeroMeansNoArchivesAndLinksAreNotFollowed) {
+    test::TempDir dir;
+    Touch(dir / "pak1.pak");
+    EXPECT_TRUE(FindNumberedArchives(dir.Dir()).empty());
+    std::filesystem::create_symlink(dir / "pak1.pak", dir / "pak0.pak");
+    EXPECT_TRUE(FindNumberedArchives(dir.Dir()).empty());
+    EXPECT_TRUE(FindNumberedArchives(dir.Dir() + "missing/").empty());
+}
+
+TEST(GameArchives, TwoSpellingsOfOneNumberTakeTheFirstInByteOrder) {
+    test::TempDir dir;
+    Touch(dir / "pak0.pak");
+    Touch(dir / "PAK0.PAK");
+    EXPECT_EQ(FindNumberedArchives(dir.Dir()), (std::vector<std::string>{dir.Dir() + "PAK0.PAK"}));
+}
+
+}  // namespace
+}  // namespace moxtrel
