@@ -69,7 +69,10 @@ bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLum
         return false;
     }
     unsigned char field[BspLayout::TextureLumpFieldBytes];
-    ReadExactlyAt(archive.pak, fieldPosition, field, sizeof field);
+    if (!ReadExactlyAt(archive.pak, fieldPosition, field, sizeof field)) {
+        warn("the map header is cut short");
+        return false;
+    }
     std::int32_t lumpPosition = platform::ReadInt32LE(field);
     std::int32_t lumpLength = platform::ReadInt32LE(field + 4);
     lump.start = static_cast<std::int64_t>(map.position) + lumpPosition;
@@ -88,15 +91,22 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
                         std::vector<std::int32_t>& offsets) {
     auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
     unsigned char countField[4];
-    ReadExactlyAt(archive.pak, lump.start, countField, sizeof countField);
+    if (!ReadExactlyAt(archive.pak, lump.start, countField, sizeof countField)) {
+        warn("the texture lump is cut short");
+        return false;
+    }
     std::int64_t count = platform::ReadInt32LE(countField);
     std::int64_t listEnd = lump.start + 4 + 4 * count;
     if (count < 0 || 4 + 4 * count > lump.length || listEnd > archive.length) {
         warn("the texture count " + std::to_string(count) + " does not fit in the texture lump");
         return false;
     }
-    std::vector<unsigned char> list(static_cast<std::size_t>(count) * 4);
-    if (!list.empty()) archive.pak.Read(list.data(), list.size());
+    std::vector<unsigned char> list;
+    list.resize(static_cast<std::size_t>(count) * 4);
+    if (!list.empty() && !ReadExactlyAt(archive.pak, lump.start + 4, list.data(), list.size())) {
+        warn("the texture lump is cut short");
+        return false;
+    }
     offsets.clear();
     for (std::size_t i = 0; i < list.size(); i += 4) {
         std::int32_t offset = platform::ReadInt32LE(list.data() + i);
@@ -115,7 +125,10 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
         warn("texture offset " + std::to_string(offset) + " lies outside the texture lump");
         return false;
     }
-    ReadExactlyAt(archive.pak, position, entry.name.data(), entry.name.size());
+    if (!ReadExactlyAt(archive.pak, position, entry.name.data(), entry.name.size())) {
+        warn("texture offset " + std::to_string(offset) + ": the record is cut short");
+        return false;
+    }
     std::string name = Printable(DisplayName(entry.name));
     if (size < 0) {
         warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");

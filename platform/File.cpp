@@ -149,6 +149,19 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
     return true;
 }
 
+bool File::OpenExact(const std::string& path, int posixFlags, unsigned permissions) {
+    Release();
+    int fd = ::open(path.c_str(), posixFlags | O_CLOEXEC, static_cast<mode_t>(permissions));
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    m_fd = fd;
+    m_lastOsError = 0;
+    m_path = path;
+    return true;
+}
+
 bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
     Release();
     std::string pattern = directory + prefix + "XXXXXX";
@@ -185,6 +198,16 @@ std::size_t File::Read(void* buffer, std::size_t count) {
         done += static_cast<std::size_t>(got);
     }
     return done;
+}
+
+std::string File::ReadToEnd() {
+    std::string text;
+    char buffer[8192];
+    while (std::size_t got = Read(buffer, sizeof buffer)) {
+        text.append(buffer, got);
+        if (got < sizeof buffer) break;
+    }
+    return text;
 }
 
 void File::Write(const void* buffer, std::size_t count) {
