@@ -200,6 +200,25 @@ std::size_t File::Read(void* buffer, std::size_t count) {
     return done;
 }
 
+std::size_t File::ReadAt(std::int64_t position, void* buffer, std::size_t count) {
+    if (position < 0) {
+        errno = EINVAL;
+        Fail();
+    }
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(m_fd, bytes + done, count - done, static_cast<off_t>(position) + static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            Fail();
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 std::string File::ReadToEnd() {
     std::string text;
     char buffer[8192];

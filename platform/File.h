@@ -75,6 +75,9 @@ public:
 
     // Reads up to `count` bytes; fewer only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads up to `count` bytes at `position` without moving the current
+    // position; fewer only at the end of the file.
+    std::size_t ReadAt(std::int64_t position, void* buffer, std::size_t count);
     // Reads from the current position to the end of the file.
     std::string ReadToEnd();
     // Writes all `count` bytes or throws.
