@@ -39,7 +39,11 @@ void CFindingDialog::CloseAsFoundOrCancelled() {
     }
 }
 
-void CFindingDialog::OnClose(wxCloseEvent&) {
+void CFindingDialog::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && m_closeDuringWork.Hold()) {
+        event.Veto();
+        return;
+    }
     CloseAsFoundOrCancelled();
 }
 

@@ -7,6 +7,8 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+#include "ui/WindowRules.h"
+
 namespace moxtrel::locate {
 
 class CFindingDialog : public wxDialog {
@@ -32,6 +34,9 @@ protected:
     void CloseAsFoundOrCancelled();
     void OnOK();
     void OnCancel();
+
+    // A close request during a scan waits for the scan to end.
+    gui::CloseDuringWork m_closeDuringWork;
 
 private:
     void OnCharHook(wxKeyEvent& event);

@@ -77,6 +77,7 @@ void CLocateDlg::OnInitDialog(wxInitDialogEvent&) {
     // May select the first fixed drive, which tests it at once: the dialog
     // can open already found.
     m_ctlTree.FillDrives();
+    gui::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
@@ -94,6 +95,7 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
         button->SetLabel(OkCaption);
         // Found is final: the tree stays locked for the rest of the dialog.
         m_ctlTree.Disable();
+        gui::FocusNextStep(*this, {IdOkCancel});
         StartFlashing();
         m_bFound = true;
     } else {

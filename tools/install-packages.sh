@@ -7,7 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev
-  xvfb xauth
+  xvfb xauth openbox
 )
 
 # Root needs no sudo (containers and CI run as root).

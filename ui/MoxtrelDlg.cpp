@@ -157,6 +157,15 @@ void CMoxtrelDlg::OnOK() {
 
 void CMoxtrelDlg::OnCancel() { EndDialog(wxID_CANCEL); }
 
+void CMoxtrelDlg::EndDialog(int result) {
+    SetReturnCode(result);
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        Hide();
+    }
+}
+
 void CMoxtrelDlg::OnCharHook(wxKeyEvent& event) {
     if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
         OnCancel();
@@ -165,7 +174,13 @@ void CMoxtrelDlg::OnCharHook(wxKeyEvent& event) {
     event.Skip();
 }
 
-void CMoxtrelDlg::OnClose(wxCloseEvent&) { OnCancel(); }
+void CMoxtrelDlg::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && m_closeDuringWork.Hold()) {
+        event.Veto();
+        return;
+    }
+    OnCancel();
+}
 
 // Another program may take the mouse from a running extraction; the run
 // simply goes on without it.

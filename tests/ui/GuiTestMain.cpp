@@ -6,6 +6,7 @@
 #include <wx/radiobut.h>
 
 #include "GuiTest.h"
+#include "RealInput.h"
 
 namespace moxtrel::test {
 
@@ -32,7 +33,7 @@ bool IsShown(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsS
 bool IsEnabled(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsEnabled(); }
 std::string LabelOf(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->GetLabel().utf8_string(); }
 
-int ExpectMessageBox::OnInvoked(wxMessageDialog* box) const {
+int ExpectMessageBox::OnInvoked(gui::CMessageBox* box) const {
     EXPECT_THAT(box->GetMessage().utf8_string(), m_text);
     EXPECT_EQ(box->GetCaption().utf8_string(), m_caption);
     EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, m_icon) << m_text;
@@ -70,7 +71,12 @@ int main(int argc, char** argv) {
     }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(moxtrel::test::FailOnAssert);
-    int result = RUN_ALL_TESTS();
+    int result = 0;
+    {
+        // Focus, Alt+F4 and placement over the owner come from a window manager.
+        moxtrel::test::WindowManager windowManager;
+        result = RUN_ALL_TESTS();
+    }
     wxEntryCleanup();
     return result;
 }
