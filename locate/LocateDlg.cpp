@@ -28,7 +28,6 @@ CLocateDlg::CLocateDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks), m_imag
     Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
     Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
     Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
-    Centre();
 }
 
 CLocateDlg::~CLocateDlg() = default;

@@ -55,7 +55,6 @@ CSearchDlg::CSearchDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks) {
     Bind(wxEVT_BUTTON, &CSearchDlg::OnCloseButton, this, IdOkCancel);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdNetwork);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdRemovable);
-    Centre();
 }
 
 // The clip is closed with the dialog.

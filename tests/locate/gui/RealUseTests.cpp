@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include <wx/button.h>
+#include <wx/settings.h>
+#include <wx/statbmp.h>
 
 #include "locate/DriveMapFixture.h"
 #include "locate/LocateDlg.h"
@@ -236,6 +238,65 @@ TEST_F(MainDialogInUse, ClosingDuringBeginWaitsForTheRunAndThenEndsTheProgram) {
     EXPECT_FALSE(dlg.IsShown());
     EXPECT_EQ(dlg.GetReturnCode(), wxID_CANCEL);
     EXPECT_TRUE(fs::exists(c + "Quake/id1/Quake.wad"));
+}
+
+// The WAD File Info box and the message boxes of Begin, the About box, and
+// the Locate and Search dialogs, each shown for real over a main dialog that
+// stands away from the middle of the screen.
+TEST_F(MainDialogInUse, EverySecondaryWindowOpensOverTheMainDialog) {
+    FindTheGameBySearch();
+    dlg.Move(20, 20);
+    ASSERT_TRUE(PumpUntil([&] { return dlg.GetScreenPosition().x < 40; }));
+    auto overTheMainDialog = [&](wxDialog& shown) {
+        const wxPoint offset = shown.GetScreenRect().GetPosition() + shown.GetSize() / 2 -
+                               (dlg.GetScreenRect().GetPosition() + dlg.GetSize() / 2);
+        EXPECT_LT(std::abs(offset.x) + std::abs(offset.y), 40) << shown.GetTitle();
+    };
+    auto anotherDialog = [&](wxDialog& shown) { return &shown != &dlg; };
+    const std::vector<std::function<void()>> openers = {
+        [&] { dlg.OnSysCommand(SysCommand::About, 0); },
+        [&] { ClickOn(*dlg.m_btnBegin); },  // the summary
+        [&] { Click(dlg, D::IdQuake); ClickOn(*dlg.m_btnLocate); },
+        [&] { ClickOn(*dlg.m_btnSearch); },
+    };
+    for (const auto& open : openers) {
+        WhenModal secondary(anotherDialog, overTheMainDialog, wxID_CANCEL);
+        open();
+        EXPECT_TRUE(PumpUntil([&] { return secondary.Acted() && dlg.IsActive(); }));
+    }
+}
+
+TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
+    FindTheGameBySearch();
+    const std::string pak0 = c + "Quake/id1/PAK0.PAK";
+    struct Case {
+        std::function<void()> breakTheGame;
+        const char* caption;
+        bool icon;
+    };
+    const Case cases[] = {
+        {[&] { fs::remove(pak0); }, "File IO error", true},
+        {[&] { dlg.m_strGameDir = c + "gone/"; }, "Extraction Error", false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.caption);
+        test.breakTheGame();
+        WhenModal box(IsA<gui::CMessageBox>, [&](wxDialog& shown) {
+            EXPECT_EQ(shown.GetTitle(), test.caption);
+            wxStaticBitmap* icon = nullptr;
+            for (wxWindow* child : shown.GetChildren()) {
+                if (auto* bitmap = wxDynamicCast(child, wxStaticBitmap)) icon = bitmap;
+            }
+            EXPECT_EQ(icon && icon->IsShown() && icon->GetBitmap().GetWidth() >= 32, test.icon);
+            // The title bar needs the caption in bold and room for its buttons.
+            const wxFont bold = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
+            int captionWidth = 0;
+            shown.GetTextExtent(test.caption, &captionWidth, nullptr, nullptr, nullptr, &bold);
+            EXPECT_GE(shown.GetSize().x, captionWidth + 100);
+        }, wxID_OK);
+        ClickOn(*dlg.m_btnBegin);
+        EXPECT_TRUE(PumpUntil([&] { return box.Acted() && dlg.IsActive(); }));
+    }
 }
 
 }  // namespace
