@@ -15,6 +15,8 @@ class CFindingDialog : public wxDialog {
 public:
     static constexpr int FlashTimerId = 1;
     static constexpr int FlashIntervalMs = 400;
+    // The close button: "&Cancel", or "&Ok" when found.
+    static constexpr int CloseButtonId = 1032;
 
     // Both handlers are also called directly by tests.
     void OnTimer(wxTimerEvent& event);

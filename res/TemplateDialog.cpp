@@ -217,8 +217,8 @@ void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId
     dialog.SetClientSize(dialog.ConvertDialogToPixels(wxSize(t.width, t.height)));
     PressIconButtonsByMnemonic(dialog, iconButtons);
     DrawSunkenEdges(dialog, sunkenTexts);
-    // Placed over its owner now, and again when it opens, since the owner
-    // may have moved in between.
+    // Placed over its owner now, and again when it opens (unless the dialog's
+    // own initialisation keeps the event), since the owner may have moved.
     if (!t.ownsTaskbarEntry) {
         CentreOnOwner(dialog);
         dialog.Bind(wxEVT_INIT_DIALOG, [&dialog](wxInitDialogEvent& event) {

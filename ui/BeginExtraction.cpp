@@ -16,17 +16,17 @@
 
 namespace moxtrel {
 
-void CMoxtrelDlg::OnBegin(wxCommandEvent& event) {
+void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
     {
         gui::CloseDuringWork::Scope working(m_closeDuringWork);
-        RunBegin(event);
+        RunBegin();
     }
     // The window stayed in sight through the run; a close asked for meanwhile
     // ends the program now, as Close does.
     if (m_closeDuringWork.TakeHeld()) OnCancel();
 }
 
-void CMoxtrelDlg::RunBegin(wxCommandEvent&) {
+void CMoxtrelDlg::RunBegin() {
     gui::BusyWindow busy(*this);
     gui::DialogMessageSink messages(*this);
     gui::GaugeProgressSink progress(*m_ctlProgress);

@@ -102,7 +102,7 @@ private:
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).
-    void RunBegin(wxCommandEvent& event);
+    void RunBegin();
     void StartRunAnimation();
     void FinishCompletedRun();
     void RestoreAfterAbandonedRun();

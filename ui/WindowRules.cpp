@@ -2,11 +2,12 @@
 
 #include <utility>
 
+#include <wx/toplevel.h>
 #include <wx/window.h>
 
 namespace moxtrel::gui {
 
-void FocusNextStep(wxWindow& dialog, std::initializer_list<int> nextSteps) {
+void FocusNextStep(wxWindow& dialog, const std::vector<int>& nextSteps) {
     for (int id : nextSteps) {
         wxWindow* control = dialog.FindWindow(id);
         if (control && control->IsShown() && control->IsEnabled()) {
@@ -14,6 +15,17 @@ void FocusNextStep(wxWindow& dialog, std::initializer_list<int> nextSteps) {
             return;
         }
     }
+}
+
+void KeepKeyboardAlive(wxWindow& dialog, std::vector<int> nextSteps) {
+    dialog.Bind(wxEVT_IDLE, [&dialog, nextSteps](wxIdleEvent& event) {
+        event.Skip();
+        auto* window = wxDynamicCast(&dialog, wxTopLevelWindow);
+        if (!window || !window->IsActive()) return;
+        wxWindow* focus = wxWindow::FindFocus();
+        if (focus && focus->IsEnabled() && wxGetTopLevelParent(focus) == &dialog) return;
+        FocusNextStep(dialog, nextSteps);
+    });
 }
 
 bool CloseDuringWork::Hold() {

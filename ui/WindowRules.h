@@ -3,7 +3,7 @@
 // always has an enabled control to go to, and a close request that comes
 // while the window works waits until the work is over.
 
-#include <initializer_list>
+#include <vector>
 
 class wxWindow;
 
@@ -13,7 +13,12 @@ namespace moxtrel::gui {
 // `dialog`) that is shown and enabled. Called after a state change that may
 // have disabled the focused control: a window whose focus is gone answers
 // no key at all, not even Escape.
-void FocusNextStep(wxWindow& dialog, std::initializer_list<int> nextSteps);
+void FocusNextStep(wxWindow& dialog, const std::vector<int>& nextSteps);
+
+// Wherever a state change leaves the focus, the active `dialog` takes it
+// back to its next step as soon as it is idle: a disabled control keeps no
+// focus, and Escape and the mnemonics need one to arrive at all.
+void KeepKeyboardAlive(wxWindow& dialog, std::vector<int> nextSteps);
 
 // Long work on the user-interface thread lets paint and timer events through
 // (KeepWindowsPainted), and with them the window manager's close request.

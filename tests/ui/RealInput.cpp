@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
@@ -85,6 +86,8 @@ bool PumpUntil(const std::function<bool()>& done, double seconds) {
     while (!done()) {
         if (Clock::now() > end) return false;
         loop->YieldFor(wxEVT_CATEGORY_ALL);
+        // A running loop sends idle events whenever it runs out of events.
+        wxTheApp->ProcessIdle();
         wxMilliSleep(5);
     }
     return true;

@@ -219,6 +219,13 @@ TEST_F(MainDialogInUse, EscapeEndsTheProgramAfterAManualLocateOpenedByAClick) {
     ExpectEscapeEndsTheProgram();
 }
 
+TEST_F(MainDialogInUse, TheKeyboardComesBackWhenAnythingDisablesTheFocusedControl) {
+    FindTheGameBySearch();
+    ASSERT_EQ(wxWindow::FindFocus(), dlg.m_btnBegin);
+    dlg.m_btnBegin->Disable();
+    ExpectEscapeEndsTheProgram();
+}
+
 TEST_F(MainDialogInUse, EscapeEndsTheProgramAfterBeginClickedWithTheMouse) {
     FindTheGameBySearch();
     BeginWithTheMouse();
