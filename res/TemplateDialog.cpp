@@ -139,7 +139,8 @@ void DrawSunkenEdges(wxDialog& dialog, std::vector<wxWindow*> texts) {
     if (texts.empty()) return;
     dialog.Bind(wxEVT_PAINT, [&dialog, texts](wxPaintEvent&) {
         wxPaintDC dc(&dialog);
-        const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW));
+        // The theme's shadow is faint on a light face: a darker one is seen.
+        const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW).ChangeLightness(70));
         const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT));
         for (const wxWindow* text : texts) {
             const wxRect r = text->GetRect().Inflate(1);
