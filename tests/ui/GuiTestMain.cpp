@@ -1,6 +1,8 @@
 // Starts wx once for all GUI tests, with the test application object, and
 // turns wx's assertion failures into test failures.
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/radiobut.h>
@@ -71,12 +73,10 @@ int main(int argc, char** argv) {
     }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(moxtrel::test::FailOnAssert);
-    int result = 0;
-    {
-        // Focus, Alt+F4 and placement over the owner come from a window manager.
-        moxtrel::test::WindowManager windowManager;
-        result = RUN_ALL_TESTS();
-    }
+    // Focus, Alt+F4 and placement come from a window manager.
+    const int windowManager = moxtrel::test::StartWindowManager();
+    int result = RUN_ALL_TESTS();
+    if (windowManager) kill(windowManager, SIGTERM);
     wxEntryCleanup();
     return result;
 }
