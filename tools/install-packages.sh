@@ -7,7 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev libgif-dev
-  xvfb xauth
+  xvfb xauth openbox libx11-dev
 )
 
 # Root needs no sudo (containers and CI run as root).
