@@ -17,14 +17,18 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The first usable palette member of one archive, if any.
+// The first usable palette member of one archive, if any. Throws
+// platform::FileError when the archive cannot be opened or read.
 bool ReadPaletteMember(const std::string& archivePath, Palette& palette, WarningSink& warnings) {
     platform::File pak;
-    if (!pak.Open(archivePath, platform::FileMode::ArchiveRead)) return false;
+    if (!pak.Open(archivePath, platform::FileMode::ArchiveRead)) throw platform::FileError(pak.LastOsError(), archivePath);
     std::string archive = pak.GetFileName();
-    if (!HasPakMagic(pak)) return false;
-    std::int64_t length = pak.GetLength();
     auto warn = [&](const std::string& member, const std::string& what) { warnings.Warn(archive, member, what); };
+    if (!HasPakMagic(pak)) {
+        warn(PaletteLayout::MemberName, "the file is not a PAK archive");
+        return false;
+    }
+    std::int64_t length = pak.GetLength();
     // A fault of the directory is told as met while looking for the palette.
     auto warnDirectory = [&](const std::string& what) { warn(PaletteLayout::MemberName, what); };
 
