@@ -65,6 +65,7 @@ int RunPreview(const PreviewOptions& options) {
         return ExitUsage;
     }
     TerminalSinks warnings(stderr, false);
+    preview::DrawingCachesRelease releaseFontsAtEnd;
     try {
         WadContents wad = ReadWad(options.wad);
         std::string source = options.palette.empty() ? FolderOf(options.wad) : options.palette;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include "extract/PakDirectory.h"
 #include "extract/WadWriter.h"
@@ -230,6 +231,11 @@ std::string PrintableText(const std::string& text) {
         shown += c >= 0x20 && c < 0x7F ? std::string(1, character) : "\\x" + Hex(c);
     }
     return shown;
+}
+
+DrawingCachesRelease::~DrawingCachesRelease() {
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 SheetSummary DrawContactSheet(const WadContents& wad, platform::File& file, const Palette& palette,
