@@ -97,8 +97,12 @@ private:
             if (lump.compression == 0) {
                 unsigned char header[MiptexLayout::HeaderBytes] = {};
                 std::size_t available = std::min<std::size_t>(sizeof header, static_cast<std::size_t>(lump.diskSize));
-                if (!ReadExactlyAt(m_file, lump.position, header, available)) available = 0;
-                entry.header = CheckMiptexHeader(header, available, lump.diskSize, fault);
+                // The package may have become shorter since its directory was read.
+                if (ReadExactlyAt(m_file, lump.position, header, available)) {
+                    entry.header = CheckMiptexHeader(header, available, lump.diskSize, fault);
+                } else {
+                    fault = "the file ends before its header";
+                }
             }
             if (!entry.header) Warn(entry.name, fault);
             m_entries.push_back(std::move(entry));
