@@ -7,6 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev libgif-dev
+  libcairo2-dev fonts-dejavu-core
   xvfb xauth openbox libx11-dev
 )
 
