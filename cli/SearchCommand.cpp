@@ -1,9 +1,9 @@
 #include "cli/SearchCommand.h"
 
 #include <memory>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "locate/GameDirectory.h"
 #include "platform/Volumes.h"
@@ -19,12 +19,6 @@ struct SearchOptions {
     int game = GameQuake;
 };
 
-int TerminalColumns(int fd) {
-    winsize size{};
-    if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return 80;
-}
-
 int RunSearch(SearchOptions options) {
     // Without a choice the hard drives are searched, where games are installed.
     if (!options.kinds.Any()) options.kinds.hard = true;
@@ -37,7 +31,7 @@ int RunSearch(SearchOptions options) {
     // One line per directory is many small writes; let them gather.
     static char buffer[1 << 16];
     if (!isTerminal) std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
-    DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalColumns(errFd) : 80);
+    DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalWidth(errFd) : TerminalSinks::DefaultWidth);
 
     std::string gameDir;
     locate::SearchOutcome outcome = locate::SearchDrives(locate::ExecutableFor(options.game), options.game,

@@ -10,12 +10,13 @@ namespace {
 constexpr int BarCells = 30;
 constexpr int NarrowestLine = 20;
 
+}  // namespace
+
 int TerminalWidth(int fd) {
     winsize size{};
     if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
     return TerminalSinks::DefaultWidth;
 }
-}  // namespace
 
 TerminalSinks::TerminalSinks(std::FILE* err, bool showProgress, int width)
     : m_err(err), m_showProgress(showProgress), m_width(std::max(width, NarrowestLine)) {}

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/LittleEndian.h"
+
 namespace moxtrel {
 
 using platform::RegistryResult::Success;
@@ -28,9 +30,8 @@ void CRegistryKey::Close() {
 }
 
 bool CRegistryKey::SetValue(const std::string& strName, std::uint32_t dwValue) {
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(dwValue & 0xFF), static_cast<unsigned char>((dwValue >> 8) & 0xFF),
-        static_cast<unsigned char>((dwValue >> 16) & 0xFF), static_cast<unsigned char>((dwValue >> 24) & 0xFF)};
+    unsigned char bytes[4];
+    platform::WriteInt32LE(bytes, static_cast<std::int32_t>(dwValue));
     m_dwType = platform::RegistryType::Number;
     m_dwSize = sizeof bytes;
     m_lResult = platform::SetRegistryValue(m_hKey, strName, m_dwType, bytes, m_dwSize);

@@ -6,6 +6,7 @@
 #include <wx/settings.h>
 
 #include "locate/PathText.h"
+#include "platform/Text.h"
 #include "platform/Volumes.h"
 
 namespace moxtrel::locate {
@@ -17,11 +18,10 @@ namespace {
 // Folders stand in alphabetical order, the way people read them: without
 // regard to case, byte order only between names that differ in case alone.
 bool ComesBefore(const std::string& a, const std::string& b) {
-    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
     std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        int left = lower(static_cast<unsigned char>(a[i]));
-        int right = lower(static_cast<unsigned char>(b[i]));
+        int left = static_cast<unsigned char>(platform::AsciiLower(a[i]));
+        int right = static_cast<unsigned char>(platform::AsciiLower(b[i]));
         if (left != right) return left < right;
     }
     if (a.size() != b.size()) return a.size() < b.size();

@@ -1,4 +1,6 @@
 #include "platform/File.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,10 +22,6 @@ std::string ErrorText(int osError) {
 bool Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // The entry of `directory` whose name matches `name` without regard to case,
@@ -301,9 +299,7 @@ std::string GetCurrentDirectory() {
         if (errno != ERANGE) return {};
         buffer.resize(buffer.size() * 2);
     }
-    std::string result(buffer.data());
-    if (result.empty() || result.back() != '/') result += '/';
-    return result;
+    return WithTrailingSlash(buffer.data());
 }
 
 bool SetCurrentDirectory(const std::string& path) {

@@ -13,6 +13,8 @@
 
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
+#include "platform/LittleEndian.h"
+#include "platform/Text.h"
 
 namespace moxtrel::platform {
 
@@ -26,41 +28,15 @@ constexpr std::uint32_t NumberType = 4;
 // Hex data is wrapped as the registry editor does, so lines stay readable.
 constexpr std::size_t HexLineWidth = 76;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualsIgnoringCase(s.substr(0, prefix.size()), prefix);
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // One to `maxDigits` hex digits and nothing else.
 bool ParseHexNumber(std::string_view s, std::size_t maxDigits, std::uint32_t& value) {
-    if (s.empty() || s.size() > maxDigits) return false;
-    value = 0;
-    for (char c : s) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0) return false;
-        value = (value << 4) | static_cast<std::uint32_t>(digit);
-    }
-    return true;
+    std::optional<std::uint32_t> parsed = ParseHex(s, maxDigits);
+    if (parsed) value = *parsed;
+    return parsed.has_value();
 }
 
 // "aa,bb,0c": comma-separated bytes, blanks allowed around each; nothing at all is no bytes.
@@ -110,14 +86,13 @@ std::string Quote(std::string_view text) {
 }
 
 std::string NumberBytes(std::uint32_t number) {
-    std::string bytes(4, '\0');
-    for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-    return bytes;
+    unsigned char bytes[4];
+    WriteInt32LE(bytes, static_cast<std::int32_t>(number));
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 std::uint32_t BytesNumber(std::string_view bytes) {
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < 4; ++i) number |= std::uint32_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+    std::uint32_t number = static_cast<std::uint32_t>(ReadInt32LE(reinterpret_cast<const unsigned char*>(bytes.data())));
     return number;
 }
 

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 
+#include "platform/Text.h"
+
 namespace moxtrel::platform {
 
 namespace {
@@ -152,22 +154,7 @@ std::optional<DriveType> DriveTypeFromWord(std::string_view word) {
 
 std::optional<std::uint32_t> ParseHexSerial(std::string_view word) {
     if (StartsWith(word, "0x") || StartsWith(word, "0X")) word.remove_prefix(2);
-    if (word.empty() || word.size() > 8) return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : word) {
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9') {
-            digit = static_cast<unsigned>(c - '0');
-        } else if (c >= 'a' && c <= 'f') {
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        } else if (c >= 'A' && c <= 'F') {
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        } else {
-            return std::nullopt;
-        }
-        value = (value << 4) | digit;
-    }
-    return value;
+    return ParseHex(word);
 }
 
 // A '#' at the start of a line or after a blank starts a comment; a '#'
@@ -179,19 +166,18 @@ std::string_view StripComment(std::string_view line) {
     return line;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-    return text;
+// Blanks and the line ends a drive map written elsewhere may carry.
+std::string_view TrimLine(std::string_view text) {
+    return Trim(text, " \t\r\n");
 }
 
 // Splits off the last blank-separated word of `text`; `text` keeps the rest.
 std::string_view TakeLastWord(std::string_view& text) {
-    text = Trim(text);
+    text = TrimLine(text);
     std::size_t i = text.size();
     while (i > 0 && !IsSpace(text[i - 1])) --i;
     std::string_view word = text.substr(i);
-    text = Trim(text.substr(0, i));
+    text = TrimLine(text.substr(0, i));
     return word;
 }
 
@@ -298,7 +284,7 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
     while (lineStart < text.size()) {
         std::size_t lineEnd = text.find('\n', lineStart);
         if (lineEnd == std::string_view::npos) lineEnd = text.size();
-        std::string_view line = Trim(StripComment(text.substr(lineStart, lineEnd - lineStart)));
+        std::string_view line = TrimLine(StripComment(text.substr(lineStart, lineEnd - lineStart)));
         lineStart = lineEnd + 1;
         ++lineNumber;
         if (line.empty()) continue;
@@ -397,18 +383,6 @@ std::vector<std::string> ListMountPoints() {
     std::sort(points.begin(), points.end());
     points.erase(std::unique(points.begin(), points.end()), points.end());
     return points;
-}
-
-std::string JoinPath(const std::string& path, std::string_view name) {
-    std::string joined = path;
-    if (joined.empty() || joined.back() != '/') joined += '/';
-    joined += name;
-    return joined;
-}
-
-std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
 }
 
 }  // namespace moxtrel::platform

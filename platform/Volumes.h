@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Paths.h"
+
 namespace moxtrel::platform {
 
 enum class DriveType : int {
@@ -98,11 +100,5 @@ std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemI
 // same device number (bind mounts).
 std::vector<std::string> ListMountPoints();
 
-// "name" or "name/" joined the way every path of the drives is built: a '/'
-// is put between them unless `path` already ends with one.
-std::string JoinPath(const std::string& path, std::string_view name);
-
-// `path` with a trailing '/' added when it has none.
-std::string WithTrailingSlash(std::string path);
 
 }  // namespace moxtrel::platform

@@ -1,0 +1,38 @@
+#include "platform/Text.h"
+
+namespace moxtrel::platform {
+
+std::string_view TrimLeft(std::string_view text, std::string_view characters) {
+    std::size_t first = text.find_first_not_of(characters);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view TrimRight(std::string_view text, std::string_view characters) {
+    std::size_t last = text.find_last_not_of(characters);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view Trim(std::string_view text, std::string_view characters) {
+    return TrimRight(TrimLeft(text, characters), characters);
+}
+
+std::optional<std::uint32_t> ParseHex(std::string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : digits) {
+        std::uint32_t digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<std::uint32_t>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<std::uint32_t>(c - 'a' + 10);
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<std::uint32_t>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        value = (value << 4) | digit;
+    }
+    return value;
+}
+
+}  // namespace moxtrel::platform

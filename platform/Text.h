@@ -1,0 +1,26 @@
+#pragma once
+// Small text helpers for the plain ASCII formats the program reads (drive
+// maps, registry stores) and the names it compares, each written once.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace moxtrel::platform {
+
+// Spaces and tabs: what the registry store's lines are trimmed of.
+inline constexpr std::string_view Blanks = " \t";
+
+std::string_view TrimLeft(std::string_view text, std::string_view characters = Blanks);
+std::string_view TrimRight(std::string_view text, std::string_view characters = Blanks);
+std::string_view Trim(std::string_view text, std::string_view characters = Blanks);
+
+// One to `maxDigits` hex digits (either letter case) and nothing else.
+std::optional<std::uint32_t> ParseHex(std::string_view digits, std::size_t maxDigits = 8);
+
+// 'A' to 'Z' become 'a' to 'z'; every other byte stays as it is.
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace moxtrel::platform
