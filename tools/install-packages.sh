@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev
   xvfb xauth
+  help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
+  openbox imagemagick
 )
 
 # Root needs no sudo (containers and CI run as root).
