@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev
   xvfb xauth
-  help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
+  libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
   openbox imagemagick
 )
 
