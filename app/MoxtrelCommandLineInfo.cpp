@@ -1,5 +1,7 @@
 #include "app/MoxtrelCommandLineInfo.h"
 
+#include <cstring>
+
 #include "platform/File.h"
 
 namespace moxtrel {
@@ -11,6 +13,9 @@ void CMoxtrelCommandLineInfo::ParseParam(const char* pszParam, bool bFlag, bool)
         m_nShellCommand = AutomaticCommand;
         return;
     }
+    // The leading '-' of --help and --version is already taken off.
+    if (std::strcmp(pszParam, "-help") == 0) m_bShowHelp = true;
+    if (std::strcmp(pszParam, "-version") == 0) m_bShowVersion = true;
     // The standard flags (printing, DDE, automation, embedding,
     // unregistering) select nothing in a program without documents: they
     // are ignored, and so is every unknown flag.
@@ -22,6 +27,25 @@ void ParseCommandLine(CMoxtrelCommandLineInfo& info, const std::vector<std::stri
         const bool isFlag = !argument.empty() && (argument[0] == '-' || argument[0] == '/');
         info.ParseParam(argument.c_str() + (isFlag ? 1 : 0), isFlag, i + 1 == arguments.size());
     }
+}
+
+const char* ProgramUsage() {
+    return "Usage: moxtrel [auto]\n"
+           "\n"
+           "Turns the archives of an installed game into one texture package for a level\n"
+           "editor. A dialog leads through three steps: choose the game, find its\n"
+           "directory (browse the drives and folders with Manual Locate, or scan the\n"
+           "drives for the game's executable with Search), then Begin. The package\n"
+           "(Quake.wad) is written beside the game's archives, registered in the level\n"
+           "editor's texture-pack settings, and summed up in the WAD File Info box.\n"
+           "\n"
+           "Options:\n"
+           "  auto       accepted and ignored: the dialog opens the same\n"
+           "  --help     print this help and exit\n"
+           "  --version  print the version and exit\n"
+           "\n"
+           "Any other argument is ignored; nothing named on the command line is opened.\n"
+           "moxtrel-cli does the same work from a terminal.\n";
 }
 
 }  // namespace moxtrel

@@ -1,7 +1,9 @@
 #pragma once
 // The program's command line. The only word it knows is "auto", the automatic
 // command; every plain argument also counts as it, so nothing named on the
-// command line is ever opened. Any other flag is ignored.
+// command line is ever opened. --help and --version ask for the usage or the
+// version to be printed instead of opening the dialog. Any other flag is
+// ignored.
 
 #include <string>
 #include <vector>
@@ -28,7 +30,13 @@ public:
     void ParseParam(const char* pszParam, bool bFlag, bool bLast);
 
     int m_nShellCommand = FileNew;
+    // Set by --help and --version; the command above is left as it was.
+    bool m_bShowHelp = false;
+    bool m_bShowVersion = false;
 };
+
+// What --help prints: the usage, what the program does and the words it knows.
+const char* ProgramUsage();
 
 // Hands each argument after the program's name to ParseParam, left to right:
 // a first character '-' or '/' makes it a flag and is taken off.

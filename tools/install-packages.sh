@@ -9,6 +9,8 @@ packages=(
   libwxgtk3.2-dev libcli11-dev libgif-dev
   libcairo2-dev fonts-dejavu-core
   xvfb xauth openbox libx11-dev
+  libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
+  imagemagick
 )
 
 # Root needs no sudo (containers and CI run as root).

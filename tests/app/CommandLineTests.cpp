@@ -2,6 +2,7 @@
 // '-' or '/', or any plain argument at all, gives the automatic command;
 // other flags are ignored; later arguments overwrite earlier ones.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/MoxtrelCommandLineInfo.h"
@@ -47,6 +48,32 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UnknownFlagThenAuto", {"-x", "auto"}, Info::AutomaticCommand},
         Case{"AutoThenUnknownFlag", {"auto", "-x"}, Info::AutomaticCommand}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+
+// --help and --version are asked for by their exact long forms only, and
+// leave the command as the other arguments make it.
+TEST(CommandLine, AsksForHelpOrVersionByTheirLongFormsOnly) {
+    struct Request {
+        std::vector<std::string> arguments;
+        bool help, version;
+        int command;
+    };
+    const Request requests[] = {
+        {{"--help"}, true, false, Info::FileNew},
+        {{"--version"}, false, true, Info::FileNew},
+        {{"auto", "--help"}, true, false, Info::AutomaticCommand},
+        {{"--version", "--help", "/auto"}, true, true, Info::AutomaticCommand},
+        {{"-help", "/help", "--HELP", "-h", "--versions", "help"}, false, false, Info::AutomaticCommand},
+    };
+    for (const Request& request : requests) {
+        SCOPED_TRACE(::testing::PrintToString(request.arguments));
+        Info info;
+        ParseCommandLine(info, request.arguments);
+        EXPECT_EQ(info.m_bShowHelp, request.help);
+        EXPECT_EQ(info.m_bShowVersion, request.version);
+        EXPECT_EQ(info.m_nShellCommand, request.command);
+    }
+    EXPECT_THAT(ProgramUsage(), ::testing::StartsWith("Usage: moxtrel [auto]\n"));
+}
 
 TEST(CommandLineInfo, StartsWithTheStandardNewCommand) {
     Info info;

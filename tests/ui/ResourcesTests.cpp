@@ -63,5 +63,38 @@ TEST(Pictures, AnimationsHaveTheirFramesSizesAndRates) {
     }
 }
 
+// The desktop icon is drawn for each size, not scaled from one picture: up to
+// 32 pixels every pixel is fully clear or fully opaque (hard, pixel-sharp
+// edges), from 48 pixels the edges are smoothed; each has clear corners and
+// an opaque package where the design puts it.
+TEST(Pictures, TheDesktopIconIsDrawnForEachSize) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        wxImage icon(MOXTREL_DESKTOP_ICON_DIR "/desktop-icon-" + std::to_string(size) + ".png", wxBITMAP_TYPE_PNG);
+        ASSERT_TRUE(icon.IsOk());
+        ASSERT_EQ(icon.GetSize(), wxSize(size, size));
+        ASSERT_TRUE(icon.HasAlpha());
+        const int last = size - 1;
+        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{last, 0}, std::pair{0, last}, std::pair{last, last}}) {
+            EXPECT_EQ(icon.GetAlpha(x, y), 0) << x << "," << y;
+        }
+        // The package's lower left quarter (design grid 32: x 5 to 21, y 13 to 29).
+        EXPECT_EQ(icon.GetAlpha(size * 8 / 32, size * 26 / 32), wxIMAGE_ALPHA_OPAQUE);
+        int partlyClear = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const unsigned char alpha = icon.GetAlpha(x, y);
+                partlyClear += alpha != 0 && alpha != wxIMAGE_ALPHA_OPAQUE;
+            }
+        }
+        if (size <= 32) {
+            EXPECT_EQ(partlyClear, 0);
+        } else {
+            EXPECT_GT(partlyClear, size);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace moxtrel::test

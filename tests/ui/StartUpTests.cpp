@@ -3,6 +3,7 @@
 // let wx act on its arguments.
 
 #include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -95,11 +96,10 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
     }
 }
 
-// wx would print its usage and exit on --help, or reject options it does not
+// wx would print its usage and exit on -h, or reject options it does not
 // know, if it saw the arguments; the program must open its dialog instead.
 TEST(Program, StartsWhateverTheArguments) {
-    const char* const argv[] = {MOXTREL_GUI_PATH, "--help", "--display=nowhere:0", "-x", "/AUTO", "file.pak",
-                                nullptr};
+    const char* const argv[] = {MOXTREL_GUI_PATH, "-h", "--display=nowhere:0", "-x", "/AUTO", "file.pak", nullptr};
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, MOXTREL_GUI_PATH, nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
     int status = 0;
@@ -112,6 +112,26 @@ TEST(Program, StartsWhateverTheArguments) {
     if (ended == 0) {
         kill(pid, SIGTERM);
         waitpid(pid, &status, 0);
+    }
+}
+
+// --help and --version print and end the program before any window system is
+// asked for, so they work on a terminal without a display.
+TEST(Program, PrintsHelpAndVersionWithoutADisplay) {
+    struct Answer {
+        const char* arguments;
+        const char* firstLine;
+    };
+    for (const Answer& answer : {Answer{"--help", "Usage: moxtrel [auto]\n"}, Answer{"auto --version", "moxtrel "}}) {
+        const std::string command =
+            std::string("env -u DISPLAY -u WAYLAND_DISPLAY ") + MOXTREL_GUI_PATH + " " + answer.arguments;
+        FILE* output = popen(command.c_str(), "r");
+        ASSERT_NE(output, nullptr);
+        std::string text;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, output)) text += buffer;
+        EXPECT_EQ(pclose(output), 0) << answer.arguments;
+        EXPECT_EQ(text.rfind(answer.firstLine, 0), 0u) << text;
     }
 }
 

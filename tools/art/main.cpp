@@ -1,5 +1,6 @@
 // Writes the program's pictures as PNG icons and bitmaps and animated GIFs
-// into the directory given on the command line; the build embeds them.
+// into the directory given on the command line; the build embeds them. With
+// --desktop-icons it writes the desktop icon at each of its sizes instead.
 // wx is used only for its PNG encoder, without a display.
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include "DesktopIcon.h"
 #include "GifWriter.h"
 #include "Pictures.h"
 
@@ -42,16 +44,30 @@ bool SavePng(const Raster& r, const std::string& path) {
     return ToImage(r).SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
 }
 
+// The desktop icon at each size, as desktop-icon-SIZE.png.
+bool SaveDesktopIcons(const std::string& dir) {
+    for (int size : DesktopIconSizes) {
+        if (!SavePng(DesktopIcon(size), dir + "desktop-icon-" + std::to_string(size) + ".png")) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    const bool desktopIcons = argc == 3 && std::string(argv[1]) == "--desktop-icons";
+    if (argc != 2 && !desktopIcons) {
+        std::fprintf(stderr, "usage: %s [--desktop-icons] OUTPUT_DIR\n", argv[0]);
         return 2;
     }
     wxInitializer wx;
     if (!wx.IsOk()) return 1;
     wxImage::AddHandler(new wxPNGHandler);
+    if (desktopIcons) {
+        if (SaveDesktopIcons(std::string(argv[2]) + "/")) return 0;
+        std::fprintf(stderr, "could not write the desktop icons into %s\n", argv[2]);
+        return 1;
+    }
 
     const std::string dir = std::string(argv[1]) + "/";
     bool ok = SavePng(ProgramIcon(32), dir + "icon128-32.png") && SavePng(ProgramIcon(16), dir + "icon128-16.png") &&
