@@ -97,8 +97,17 @@ if [ -n "${DISPLAY:-}" ]; then
   MOXTREL_VOLUMES="$scratch/drives.map" MOXTREL_REGISTRY="$scratch/registry.reg" NO_AT_BRIDGE=1 \
     "$base/bin/moxtrel" >/dev/null 2>&1 &
   app_pid=$!
-  timeout 20 xdotool search --sync --onlyvisible --all --pid "$app_pid" --classname "^$id\$" >/dev/null ||
-    fail "no window of the installed moxtrel has the instance name $id"
-  xdotool search --all --pid "$app_pid" --class "^$id\$" >/dev/null || fail "no window of moxtrel has the class $id"
+  # Asked again until it answers: a window of another program that closes
+  # while xdotool walks the tree makes that walk fail.
+  found=no
+  for _ in $(seq 100); do
+    if xdotool search --onlyvisible --all --pid "$app_pid" --classname "^$id\$" >/dev/null 2>&1 &&
+      xdotool search --all --pid "$app_pid" --class "^$id\$" >/dev/null 2>&1; then
+      found=yes
+      break
+    fi
+    sleep 0.2
+  done
+  [ "$found" = yes ] || fail "no window of the installed moxtrel has the instance name and class $id"
 fi
 echo "check-install: $base holds a working Moxtrel"
