@@ -7,6 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev
+  nlohmann-json3-dev python3
   xvfb xauth
 )
 
