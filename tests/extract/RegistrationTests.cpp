@@ -318,7 +318,9 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
         c.prepare();
         std::string line = DescribeRegistration(RegisterTexturePack(0, gameDir));
         EXPECT_EQ(line.substr(0, c.line.size()), c.line);
-        if (c.line.back() != '(') EXPECT_EQ(line, c.line);
+        if (c.line.back() != '(') {
+            EXPECT_EQ(line, c.line);
+        }
     }
 }
 
