@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "cli/JsonText.h"
@@ -43,16 +42,6 @@ std::string ReportProblem(const std::string& path) {
     return {};
 }
 
-// Every file that gives a kept texture stays open until the package is
-// written; a maps folder of thousands of maps needs more than the usual
-// 1024 descriptors, so the soft limit is raised as far as the hard one.
-void AllowManyOpenFiles() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
-    limit.rlim_cur = limit.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &limit);
-}
-
 int RunExtract(const ExtractOptions& options) {
     TerminalSinks terminal = TerminalSinks::ForStderr();
     ExtractionRequest request;
@@ -71,7 +60,6 @@ int RunExtract(const ExtractOptions& options) {
         }
         request.report = &report;
     }
-    if (options.all) AllowManyOpenFiles();
 
     ExtractionSinks sinks{terminal, terminal, terminal, terminal, {}};
     RunResult result = RunExtraction(request, sinks);

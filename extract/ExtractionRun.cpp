@@ -1,6 +1,7 @@
 #include "extract/ExtractionRun.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -9,6 +10,7 @@
 
 #include "extract/GameArchives.h"
 #include "extract/Harvest.h"
+#include "extract/PakDirectory.h"
 #include "extract/Registration.h"
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
@@ -38,6 +40,50 @@ std::string RefusalReason(int osError, const std::string& path) {
     return std::string("cannot be opened: ") + std::strerror(osError);
 }
 
+// The kept records of loose maps, copied aside into one unnamed temporary
+// file so that each map is closed as soon as it is read: a maps folder of
+// thousands of maps then holds no more files open than a game of two archives.
+class LooseMapSpool {
+public:
+    explicit LooseMapSpool(std::string folder) : m_folder(std::move(folder)) {}
+
+    // Copies the records of entries `first` onward (all from `map`) into the
+    // spool and points the entries there. Throws platform::FileError.
+    void Take(TextureTable& table, int first, platform::File& map, HarvestRecorder& recorder) {
+        Open();
+        for (int i = first; i < table.Count(); ++i) {
+            TextureEntry& entry = table[static_cast<std::size_t>(i)];
+            recorder.Remember(entry);
+            // The harvest kept only records that lie whole in the map, so the
+            // buffer never grows beyond what the file holds.
+            m_buffer.resize(static_cast<std::size_t>(entry.size));
+            if (!m_buffer.empty() && !ReadExactlyAt(map, entry.position, m_buffer.data(), m_buffer.size())) {
+                throw platform::FileError(EIO, map.GetFilePath(), "the map has become shorter since it was read");
+            }
+            m_file.Seek(m_end);
+            if (!m_buffer.empty()) m_file.Write(m_buffer.data(), m_buffer.size());
+            entry.source = &m_file;
+            entry.position = static_cast<std::int32_t>(m_end);
+            m_end += entry.size;
+        }
+    }
+
+private:
+    void Open() {
+        if (m_file.IsOpen()) return;
+        if (!m_file.OpenTemporary(m_folder, ".moxtrel-maps-")) {
+            throw platform::FileError(m_file.LastOsError(), m_folder + ".moxtrel-maps-");
+        }
+        // Unnamed from the start: nothing is left behind, whatever ends the run.
+        std::remove(m_file.GetFilePath().c_str());
+    }
+
+    std::string m_folder;
+    platform::File m_file;
+    std::int64_t m_end = 0;
+    std::vector<unsigned char> m_buffer;
+};
+
 // Harvests PAK0.PAK and then PAK1.PAK, both already open.
 void HarvestTwoArchives(SourceFiles& files, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
     // A harvest that shows "Invalid Pak file." leaves what was gathered so far,
@@ -51,9 +97,9 @@ void HarvestTwoArchives(SourceFiles& files, TextureTable& table, ExtractionSinks
 
 // Harvests every numbered archive in load order, then every loose map. A file
 // that cannot be read, or an archive without its magic, is a warning and is
-// passed over; the files that hold kept textures stay open in `files`.
+// passed over; the archives that hold kept textures stay open in `files`.
 void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps& maps, SourceFiles& files,
-                       TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
+                       LooseMapSpool& spool, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
     for (const std::string& path : archives) {
         auto pak = std::make_unique<platform::File>();
         std::string name = path.substr(path.find_last_of('/') + 1);
@@ -81,9 +127,7 @@ void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps
         recorder.AddSource(*map);
         int before = table.Count();
         HarvestLooseMap(*map, table, recorder, maps.folderName);
-        // A map that gave no new texture is closed at once, so a folder of
-        // thousands of maps does not hold thousands of files open.
-        if (table.Count() > before) files.push_back(std::move(map));
+        spool.Take(table, before, *map, recorder);
     }
 }
 
@@ -196,10 +240,11 @@ RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks
     RunResult result;
     try {
         TextureTable table;
+        LooseMapSpool spool(output.empty() ? "" : output.substr(0, output.find_last_of('/') + 1));
         HarvestRecorder recorder(request.report, sinks.warnings);
         recorder.Watch(table);
         if (request.allSources) {
-            HarvestAllSources(archives, maps, files, table, sinks, recorder);
+            HarvestAllSources(archives, maps, files, spool, table, sinks, recorder);
         } else {
             HarvestTwoArchives(files, table, sinks, recorder);
         }

@@ -51,9 +51,16 @@ void HarvestRecorder::Watch(TextureTable& table) {
     });
 }
 
+void HarvestRecorder::Remember(const TextureEntry& entry) {
+    if (m_report) m_remembered[ComparableName(entry.name)] = Describe(entry);
+}
+
 void HarvestRecorder::RecordKept(const TextureTable& table) {
     if (!m_report) return;
-    for (const TextureEntry& entry : table) m_report->textures.push_back(Describe(entry));
+    for (const TextureEntry& entry : table) {
+        auto remembered = m_remembered.find(ComparableName(entry.name));
+        m_report->textures.push_back(remembered != m_remembered.end() ? remembered->second : Describe(entry));
+    }
 }
 
 void HarvestRecorder::Warn(const std::string& archive, const std::string& map, const std::string& what) {

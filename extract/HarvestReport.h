@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,6 +67,8 @@ public:
     void AddSource(const platform::File& file);
     // Records each later finding of a name the table keeps.
     void Watch(TextureTable& table);
+    // Notes where a kept texture was found before its record is moved aside.
+    void Remember(const TextureEntry& entry);
     // Records the kept textures, in table order, while their positions are
     // still those in their sources (the package writer replaces them).
     void RecordKept(const TextureTable& table);
@@ -79,6 +82,7 @@ private:
     WarningSink& m_forward;
     ReportLocation m_current;
     std::set<const platform::File*> m_looseMaps;
+    std::map<std::string, ReportTexture> m_remembered;  // by name
 };
 
 }  // namespace moxtrel

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
@@ -163,6 +164,25 @@ TEST(ExtractAll, ReportsEachSourceWithItsSizeAndNamesAreBytesAsCodePoints) {
                                                "\", \"size\": " + std::to_string(pak.size()) + "}]"));
     EXPECT_EQ(document["textures"][0]["name"], "caf\u00e9");
     EXPECT_EQ(document["textures"][0]["member"], "maps/start.bsp");
+}
+
+TEST(ExtractAll, MoreLooseMapsThanTheProcessMayOpenFilesAreAllRead) {
+    Game game;
+    constexpr int Maps = 150;
+    for (int i = 0; i < Maps; ++i) {
+        game.Put("maps/m" + std::to_string(1000 + i) + ".bsp", LooseMap({Tex("t" + std::to_string(i), 1)}));
+    }
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit few = saved;
+    few.rlim_cur = 64;  // the child inherits it
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    CliResult run = RunCli({"extract", game.dir.string(), "--all"});
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Lines(run.out).at(2), "Total Entries in Wad : " + std::to_string(Maps));
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;  // the registration's line only
+    EXPECT_EQ(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator()), 2);  // no spool left
 }
 
 TEST(ExtractAll, AFolderWithNoArchiveAndNoMapIsAnErrorAndWritesNothing) {
