@@ -94,7 +94,7 @@ echo "game: PAK0.PAK $(size "$full/PAK0.PAK"), PAK1.PAK $(size "$full/PAK1.PAK")
 echo "median of $runs runs:"
 echo "  moxtrel-cli extract              $(ms "$extract_s")"
 echo "  cp of the package                $(ms "$copy_s")   extract/cp          $(ratio "$extract_s" "$copy_s")x   (target 2x)"
-echo "  cp + fsync of the copy           $(ms "$synced_s")   extract/(cp+fsync)  $(ratio "$extract_s" "$synced_s")x"
+echo "  cp + fsync of the copy           $(ms "$synced_s")   extract/(cp+fsync)  $(ratio "$extract_s" "$synced_s")x   (target 1.25x)"
 if [[ $has_search == yes ]]; then
   search_s=$(median "${t_search[@]}")
   find_s=$(median "${t_find[@]}")
@@ -106,3 +106,14 @@ fi
 echo "peak memory of the extraction:"
 echo "  full game (55 MB of archives)    $(awk -v k="$mem_full" 'BEGIN { printf "%.1f MB", k / 1024 }')"
 echo "  quarter game (14 MB)             $(awk -v k="$mem_quarter" 'BEGIN { printf "%.1f MB", k / 1024 }')   full/quarter $(ratio "$mem_full" "$mem_quarter")x"
+# The file system calls of one extraction that move data or the file position,
+# per texture of the package (strace from Debian's strace package).
+if command -v strace >/dev/null; then
+  textures=$(grep -m1 'Total Entries' "$data/summary.txt" | awk -F: '{ print $2 + 0 }')
+  strace -c -f -o "$data/strace.txt" "$cli" extract "$full" >/dev/null 2>&1
+  calls=$(awk '$NF ~ /^(read|pread64|readv|preadv|write|pwrite64|writev|lseek)$/ { n += $4 } END { print n + 0 }' "$data/strace.txt")
+  echo "system calls of the extraction (read, seek and write):"
+  echo "  $calls for $textures textures        $(ratio "$calls" "$textures") per texture   (target 3)"
+else
+  echo "system calls: strace not installed, skipped"
+fi

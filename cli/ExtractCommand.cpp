@@ -10,7 +10,7 @@
 #include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "extract/WadSummaryText.h"
-#include "platform/ReplacementFile.h"
+#include "platform/FileReplacement.h"
 
 namespace moxtrel::cli {
 
@@ -40,6 +40,17 @@ std::string ReportProblem(const std::string& path) {
     std::string folder = path.substr(0, path.find_last_of('/') + 1);
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return "its folder does not exist";
     return {};
+}
+
+// Replaces the report at `path` with `text` only once all of it is on disk.
+void WriteReport(const std::string& path, const std::string& text) {
+    platform::FileReplacement report;
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    if (!report.Begin(path, "." + name + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+        throw platform::FileError(report.LastOsError(), path);
+    }
+    report.Output().Write(text.data(), text.size());
+    report.Commit();
 }
 
 int RunExtract(const ExtractOptions& options) {
@@ -72,7 +83,7 @@ int RunExtract(const ExtractOptions& options) {
         std::string package = request.outputPath.empty() ? platform::GetCurrentDirectory() + result.summary.fileName
                                                          : request.outputPath;
         try {
-            platform::WriteFileReplacing(reportPath, HarvestReportJson(report, package));
+            WriteReport(reportPath, HarvestReportJson(report, package));
         } catch (const platform::FileError& error) {
             terminal.ShowMessage("Could not write the report " + reportPath + ": " + error.OsErrorText() + ".",
                                  "File IO error", MessageKind::Exclamation);

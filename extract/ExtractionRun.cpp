@@ -15,7 +15,7 @@
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
 #include "platform/File.h"
-#include "platform/ReplacementFile.h"
+#include "platform/FileReplacement.h"
 
 namespace moxtrel {
 
@@ -132,8 +132,8 @@ void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps
 }
 
 // Writes the harvested table as the package and counts its textures.
-WadSummary WritePackage(TextureTable& table, platform::ReplacementFile& package, ExtractionSinks& sinks) {
-    platform::File& wad = package.Contents();
+WadSummary WritePackage(TextureTable& table, platform::FileReplacement& package, ExtractionSinks& sinks) {
+    platform::File& wad = package.Output();
     std::int32_t directoryPosition = WriteWadLumps(wad, table, sinks.progress, sinks.status);
     WriteWadDirectory(wad, table, directoryPosition, sinks.progress, sinks.status);
 
@@ -152,6 +152,12 @@ RunResult Outcome(RunOutcome outcome) {
 
 std::string FileNameOf(const std::string& path) {
     return path.substr(path.find_last_of('/') + 1);
+}
+
+// The name the user knows a file of the run by: the package's own name stands
+// for its temporary file; other files lose their folder.
+std::string NameForUser(const platform::FileReplacement& package, const std::string& path) {
+    return FileNameOf(path == package.TemporaryPath() ? package.Target() : path);
 }
 
 // Why a package cannot be written at `output`, or empty when it can be tried.
@@ -227,8 +233,11 @@ RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks
             return Outcome(RunOutcome::Failed);
         }
     }
-    platform::ReplacementFile package(output.empty() ? packageName : output);
-    if (!package.Create()) {
+    // The package is written beside its place and replaces it only when
+    // complete, so a run that fails never destroys an earlier package.
+    platform::FileReplacement package;
+    std::string target = output.empty() ? packageName : output;
+    if (!package.Begin(target, "." + FileNameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
         std::string text = output.empty() ? CreateFailedText
                                            : "Could not create wad file " + output + ": " +
                                                  std::strerror(package.LastOsError()) + ".";
@@ -252,7 +261,7 @@ RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks
         result.summary = WritePackage(table, package, sinks);
         package.Commit();
     } catch (const platform::FileError& error) {
-        std::string file = package.NameForUser(error.FileName());
+        std::string file = NameForUser(package, error.FileName());
         package.Discard();
         sinks.messages.ShowMessage("Error accessing " + file + ": " + error.OsErrorText(), FileIoCaption,
                                    MessageKind::Exclamation);

@@ -18,6 +18,9 @@ namespace {
 constexpr const char* InvalidPakText = "Invalid Pak file.";
 constexpr const char* InvalidPakCaption = "File IO Error";
 constexpr std::int32_t EmptySlot = -1;
+// Maps rarely hold more textures than this; the offset list of such a map is
+// read together with its count.
+constexpr std::int64_t UsualTextureCount = 256;
 // A package stores positions and sizes as signed 32-bit numbers.
 constexpr std::int64_t LargestPackage = std::numeric_limits<std::int32_t>::max();
 
@@ -25,6 +28,38 @@ constexpr std::int64_t LargestPackage = std::numeric_limits<std::int32_t>::max()
 struct MapMember {
     std::string name;
     std::int32_t position = 0;
+};
+
+// A window over the archive for the small reads of a texture lump (its count,
+// its offset list, the name of each record). A read that misses the window
+// fills it from the read's position up to the end the caller asks for, so the
+// names of small textures lying close together come in with one system call.
+class ArchiveWindow {
+public:
+    static constexpr std::int64_t MaxBytes = 64 * 1024;
+
+    explicit ArchiveWindow(platform::File& pak) : m_pak(pak) {}
+
+    // Copies `count` bytes at `position` into `buffer`; on a miss reads from
+    // `position` to `windowEnd` (at least `count` bytes, at most MaxBytes).
+    // False when the archive ends first.
+    bool Read(std::int64_t position, void* buffer, std::size_t count, std::int64_t windowEnd) {
+        auto wanted = static_cast<std::int64_t>(count);
+        if (position < m_start || position + wanted > m_start + static_cast<std::int64_t>(m_bytes.size())) {
+            std::int64_t length = std::clamp(windowEnd - position, wanted, std::max(wanted, MaxBytes));
+            m_bytes.resize(static_cast<std::size_t>(length));
+            m_bytes.resize(m_pak.ReadAt(position, m_bytes.data(), m_bytes.size()));
+            m_start = position;
+            if (m_bytes.size() < count) return false;
+        }
+        std::memcpy(buffer, m_bytes.data() + (position - m_start), count);
+        return true;
+    }
+
+private:
+    platform::File& m_pak;
+    std::int64_t m_start = 0;
+    std::vector<unsigned char> m_bytes;
 };
 
 // Everything the harvest of one archive needs to know while it walks the maps.
@@ -36,6 +71,7 @@ struct ArchiveContext {
     WarningSink& warnings;
     // What warnings call the file: "archive", or "file" for a loose map.
     std::string kind = "archive";
+    ArchiveWindow window{pak};
 };
 
 std::string Printable(std::string text) {
@@ -72,7 +108,10 @@ bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLum
         return false;
     }
     unsigned char field[BspLayout::TextureLumpFieldBytes];
-    ReadExactlyAt(archive.pak, fieldPosition, field, sizeof field);
+    if (!ReadExactlyAt(archive.pak, fieldPosition, field, sizeof field)) {
+        warn("the map header is cut short");
+        return false;
+    }
     std::int32_t lumpPosition = platform::ReadInt32LE(field);
     std::int32_t lumpLength = platform::ReadInt32LE(field + 4);
     lump.start = static_cast<std::int64_t>(map.position) + lumpPosition;
@@ -91,15 +130,24 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
                         std::vector<std::int32_t>& offsets) {
     auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
     unsigned char countField[4];
-    ReadExactlyAt(archive.pak, lump.start, countField, sizeof countField);
+    // The list of a usual map comes in with its count.
+    std::int64_t usualListEnd = lump.start + std::min<std::int64_t>(lump.length, 4 + 4 * UsualTextureCount);
+    if (!archive.window.Read(lump.start, countField, sizeof countField, usualListEnd)) {
+        warn("the texture lump is cut short");
+        return false;
+    }
     std::int64_t count = platform::ReadInt32LE(countField);
     std::int64_t listEnd = lump.start + 4 + 4 * count;
     if (count < 0 || 4 + 4 * count > lump.length || listEnd > archive.length) {
         warn("the texture count " + std::to_string(count) + " does not fit in the texture lump");
         return false;
     }
-    std::vector<unsigned char> list(static_cast<std::size_t>(count) * 4);
-    if (!list.empty()) archive.pak.Read(list.data(), list.size());
+    std::vector<unsigned char> list;
+    list.resize(static_cast<std::size_t>(count) * 4);
+    if (!list.empty() && !archive.window.Read(lump.start + 4, list.data(), list.size(), listEnd)) {
+        warn("the texture lump is cut short");
+        return false;
+    }
     offsets.clear();
     for (std::size_t i = 0; i < list.size(); i += 4) {
         std::int32_t offset = platform::ReadInt32LE(list.data() + i);
@@ -111,14 +159,17 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
 // Checks one texture's record against its lump and the archive, reading its
 // name; false (with a warning) when the record cannot be taken whole.
 bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const TextureLump& lump,
-                       std::int32_t offset, std::int64_t size, TextureEntry& entry) {
+                       std::int32_t offset, std::int64_t size, std::int64_t nameWindowEnd, TextureEntry& entry) {
     auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
     std::int64_t position = lump.start + offset;
     if (offset < 0 || static_cast<std::int64_t>(offset) + 16 > lump.length || position + 16 > archive.length) {
         warn("texture offset " + std::to_string(offset) + " lies outside the texture lump");
         return false;
     }
-    ReadExactlyAt(archive.pak, position, entry.name.data(), entry.name.size());
+    if (!archive.window.Read(position, entry.name.data(), entry.name.size(), nameWindowEnd)) {
+        warn("texture offset " + std::to_string(offset) + ": the record is cut short");
+        return false;
+    }
     std::string name = Printable(DisplayName(entry.name));
     if (size < 0) {
         warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");
@@ -148,17 +199,51 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
     return true;
 }
 
+// Where a window that reads record i's name should end: after the last of
+// the names that follow it in ascending order within the window's reach.
+// Each name is looked at once over the whole lump, however the offsets lie.
+class NameWindows {
+public:
+    NameWindows(const std::vector<std::int32_t>& offsets, std::int64_t lumpStart)
+        : m_offsets(offsets), m_lumpStart(lumpStart) {}
+
+    std::int64_t WindowEndFor(std::size_t i) {
+        if (m_windowRead && i <= m_coveredUpTo) return m_end;  // the current window holds it
+        std::int64_t first = NameStart(i);
+        std::size_t last = i;
+        while (last + 1 < m_offsets.size() && m_offsets[last + 1] > m_offsets[last] &&
+               NameStart(last + 1) + NameBytes - first <= ArchiveWindow::MaxBytes) {
+            ++last;
+        }
+        m_windowRead = true;
+        m_coveredUpTo = last;
+        m_end = NameStart(last) + NameBytes;
+        return m_end;
+    }
+
+private:
+    static constexpr auto NameBytes = static_cast<std::int64_t>(TextureLayout::NameBytes);
+    std::int64_t NameStart(std::size_t i) const { return m_lumpStart + m_offsets[i]; }
+
+    const std::vector<std::int32_t>& m_offsets;
+    std::int64_t m_lumpStart;
+    bool m_windowRead = false;
+    std::size_t m_coveredUpTo = 0;
+    std::int64_t m_end = 0;
+};
+
 void HarvestMap(ArchiveContext& archive, const MapMember& map) {
     TextureLump lump;
     if (!LocateTextureLump(archive, map, lump)) return;
     std::vector<std::int32_t> offsets;
     if (!ReadTextureOffsets(archive, map, lump, offsets)) return;
+    NameWindows names(offsets, lump.start);
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         // A record spans up to the next texture of the lump, or to the lump's end.
         std::int64_t next = i + 1 < offsets.size() ? offsets[i + 1] : lump.length;
         std::int64_t size = next - offsets[i];
         TextureEntry entry;
-        if (!ReadTextureRecord(archive, map, lump, offsets[i], size, entry)) continue;
+        if (!ReadTextureRecord(archive, map, lump, offsets[i], size, names.WindowEndFor(i), entry)) continue;
         archive.table.AddIfNew(std::move(entry));
     }
 }

@@ -16,8 +16,7 @@ std::string MemberName(const unsigned char* entry) {
 }  // namespace
 
 bool ReadExactlyAt(platform::File& file, std::int64_t position, void* buffer, std::size_t count) {
-    file.Seek(position);
-    return file.Read(buffer, count) == count;
+    return file.ReadAt(position, buffer, count) == count;
 }
 
 bool HasPakMagic(platform::File& pak) {

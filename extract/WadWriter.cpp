@@ -1,6 +1,7 @@
 #include "extract/WadWriter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "platform/File.h"
@@ -25,20 +26,69 @@ std::int32_t LargestSize(const TextureTable& table, ProgressSink& progress) {
     return largest;
 }
 
-// Copies one record from its archive into the package, which is positioned
-// at the end of the lumps written so far.
-void CopyRecord(platform::File& wad, TextureEntry& entry, std::vector<unsigned char>& buffer) {
-    auto size = static_cast<std::size_t>(entry.size);
-    entry.source->Seek(entry.position);
-    std::size_t got = entry.source->Read(buffer.data(), size);
-    // The harvest only keeps records that lie whole in their archive; an
-    // archive cut short since then must not leave stale bytes in the lump.
-    if (got < size) {
-        throw platform::FileError(EIO, entry.source->GetFilePath(), "the archive has become shorter since it was read");
+// Gathers the package's lumps in one large block and writes the block out
+// when the next record does not fit, so a package of many small textures
+// takes few writes. Records that lie one after the other in the same archive
+// (the new textures of one map, mostly) are read in one go. Keeps the
+// package's position itself instead of asking the file after every record.
+class LumpWriter {
+public:
+    LumpWriter(platform::File& wad, std::size_t largestRecord)
+        : m_wad(wad), m_position(wad.GetPosition()), m_block(std::max(BlockBytes, largestRecord)) {}
+
+    // Puts one record from its archive behind the lumps written so far and
+    // gives the entry its position in the package.
+    void CopyRecord(TextureEntry& entry) {
+        auto size = static_cast<std::size_t>(entry.size);
+        bool continuesRun = entry.source == m_runSource && entry.position == m_runEnd;
+        if (!continuesRun || m_used + size > m_block.size()) {
+            ReadRun();
+            if (m_used + size > m_block.size()) Flush();
+            m_runSource = entry.source;
+            m_runStart = entry.position;
+            m_runEnd = entry.position;
+            m_runOffset = m_used;
+        }
+        m_runEnd += static_cast<std::int64_t>(size);
+        m_used += size;
+        entry.position = static_cast<std::int32_t>(m_position);
+        m_position += static_cast<std::int64_t>(size);
     }
-    entry.position = static_cast<std::int32_t>(wad.GetPosition());
-    wad.Write(buffer.data(), size);
-}
+
+    // Writes what the block holds; returns the package position after it.
+    std::int64_t Flush() {
+        ReadRun();
+        if (m_used > 0) m_wad.Write(m_block.data(), m_used);
+        m_used = 0;
+        return m_position;
+    }
+
+private:
+    static constexpr std::size_t BlockBytes = std::size_t{1} << 20;
+
+    // Reads the pending run of records into its place in the block.
+    void ReadRun() {
+        if (!m_runSource) return;
+        auto size = static_cast<std::size_t>(m_runEnd - m_runStart);
+        std::size_t got = m_runSource->ReadAt(m_runStart, m_block.data() + m_runOffset, size);
+        // The harvest only keeps records that lie whole in their archive; an
+        // archive cut short since then must not leave stale bytes in the lump.
+        if (got < size) {
+            throw platform::FileError(EIO, m_runSource->GetFilePath(), "the archive has become shorter since it was read");
+        }
+        m_runSource = nullptr;
+    }
+
+    platform::File& m_wad;
+    std::int64_t m_position;
+    std::vector<unsigned char> m_block;
+    std::size_t m_used = 0;
+    // The records still to be read: one stretch of one archive, and where it goes in the block.
+    platform::File* m_runSource = nullptr;
+    std::int64_t m_runStart = 0;
+    std::int64_t m_runEnd = 0;
+    std::size_t m_runOffset = 0;
+};
 
 }  // namespace
 
@@ -51,14 +101,15 @@ std::int32_t WriteWadLumps(platform::File& wad, TextureTable& table, ProgressSin
     progress.SetPosition(0);
     status.SetStatus(ExtractingStatus);
 
-    // One buffer, sized once to the largest texture, serves every lump.
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(LargestSize(table, progress)));
+    // One block, large enough for the largest texture, serves every lump.
+    LumpWriter lumps(wad, static_cast<std::size_t>(LargestSize(table, progress)));
     for (TextureEntry& entry : table) {
-        CopyRecord(wad, entry, buffer);
+        lumps.CopyRecord(entry);
         progress.Step();
     }
+    std::int64_t end = lumps.Flush();
     status.SetStatus(WritingDirectoryStatus);
-    return static_cast<std::int32_t>(wad.GetPosition());
+    return static_cast<std::int32_t>(end);
 }
 
 void WriteWadDirectory(platform::File& wad, const TextureTable& table, std::int32_t directoryPosition,

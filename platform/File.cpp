@@ -149,6 +149,19 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
     return true;
 }
 
+bool File::OpenExact(const std::string& path, int posixFlags, unsigned permissions) {
+    Release();
+    int fd = ::open(path.c_str(), posixFlags | O_CLOEXEC, static_cast<mode_t>(permissions));
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    m_fd = fd;
+    m_lastOsError = 0;
+    m_path = path;
+    return true;
+}
+
 bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
     Release();
     std::string pattern = directory + prefix + "XXXXXX";
@@ -215,6 +228,35 @@ std::size_t File::Read(void* buffer, std::size_t count) {
         done += static_cast<std::size_t>(got);
     }
     return done;
+}
+
+std::size_t File::ReadAt(std::int64_t position, void* buffer, std::size_t count) {
+    if (position < 0) {
+        errno = EINVAL;
+        Fail();
+    }
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(m_fd, bytes + done, count - done, static_cast<off_t>(position) + static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            Fail();
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::string File::ReadToEnd() {
+    std::string text;
+    char buffer[8192];
+    while (std::size_t got = Read(buffer, sizeof buffer)) {
+        text.append(buffer, got);
+        if (got < sizeof buffer) break;
+    }
+    return text;
 }
 
 void File::Write(const void* buffer, std::size_t count) {

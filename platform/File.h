@@ -69,11 +69,22 @@ public:
     // refused without waiting on it. Returns false (errno kept in
     // LastOsError) when that fails; never throws.
     bool OpenRegularForReading(const std::string& path);
+    // Opens `path` exactly as written (no lookup ignoring case) with POSIX
+    // open flags; a file created gets `permissions` less the umask. Returns
+    // false (errno kept in LastOsError) when it cannot be opened; never throws.
+    bool OpenExact(const std::string& path, int posixFlags, unsigned permissions = 0600);
     bool IsOpen() const { return m_fd >= 0; }
+    // The descriptor, for the calls the file class does not wrap (locks, stat).
+    int Handle() const { return m_fd; }
     int LastOsError() const { return m_lastOsError; }
 
     // Reads up to `count` bytes; fewer only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads up to `count` bytes at `position` without moving the current
+    // position; fewer only at the end of the file.
+    std::size_t ReadAt(std::int64_t position, void* buffer, std::size_t count);
+    // Reads from the current position to the end of the file.
+    std::string ReadToEnd();
     // Writes all `count` bytes or throws.
     void Write(const void* buffer, std::size_t count);
     // Moves to an absolute position from the start of the file.

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/File.h"
+#include "platform/FileReplacement.h"
 
 namespace moxtrel::platform {
 
@@ -220,38 +221,6 @@ std::string LineError(std::size_t index, std::string_view what) {
     return "line " + std::to_string(index + 1) + ": " + std::string(what);
 }
 
-// Closes a descriptor when it goes; closing the lock file releases the lock.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 bool LockExclusively(int fd) {
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) return false;
@@ -264,57 +233,42 @@ bool LockExclusively(int fd) {
 bool ReadStoreText(const std::string& path, std::string& text, bool& exists) {
     text.clear();
     exists = false;
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) return errno == ENOENT;
+    File file;
+    if (!file.OpenExact(path, O_RDONLY)) return file.LastOsError() == ENOENT;
     struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (::fstat(file.Handle(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     exists = true;
-    char buffer[8192];
-    while (true) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (got == 0) return true;
-        text.append(buffer, static_cast<std::size_t>(got));
+    try {
+        text = file.ReadToEnd();
+    } catch (const FileError&) {
+        return false;
     }
+    return true;
 }
 
 enum class Replacement { Done, StoreChanged, Failed };
 
-// Writes `text` to a temporary file beside `path`, forces it to disk and
-// renames it over `path`, so the store is either all old or all new. The
-// rename happens only while the store still holds `basis` (the text the
-// change was made on; missing when `basisExists` is false): another program
-// that saved it meanwhile knows nothing of the lock, and its save must not be
-// written over. The store keeps its permissions; a new store is readable by
-// its owner only.
+// Writes `text` over `path` through a crash-safe replacement, so the store is
+// either all old or all new. The rename happens only while the store still
+// holds `basis` (the text the change was made on; missing when `basisExists`
+// is false): another program that saved it meanwhile knows nothing of the
+// lock, and its save must not be written over. The store keeps its
+// permissions; a new store is readable by its owner only.
 Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists) {
-    std::string temporary = path + ".XXXXXX";
-    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0) return Replacement::Failed;
-    struct stat existing {};
-    bool ok = true;
-    if (::stat(path.c_str(), &existing) == 0) ok = ::fchmod(file.Get(), existing.st_mode & 07777) == 0;
-    ok = ok && WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0;
-    ok = ::close(file.Release()) == 0 && ok;
-    std::string now;
-    bool nowExists = false;
-    ok = ok && ReadStoreText(path, now, nowExists);
-    if (ok && (nowExists != basisExists || now != basis)) {
-        ::unlink(temporary.c_str());
-        return Replacement::StoreChanged;
-    }
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
+    FileReplacement replacement;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!replacement.Begin(path, name + ".", FileReplacement::Permissions::KeepTarget)) return Replacement::Failed;
+    try {
+        replacement.Output().Write(text.data(), text.size());
+        replacement.Seal();
+        std::string now;
+        bool nowExists = false;
+        if (!ReadStoreText(path, now, nowExists)) return Replacement::Failed;
+        if (nowExists != basisExists || now != basis) return Replacement::StoreChanged;
+        replacement.Commit();
+    } catch (const FileError&) {
         return Replacement::Failed;
     }
-    // The rename itself must reach the disk too; a failure here cannot undo it.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    Descriptor directory(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Get() >= 0) ::fsync(directory.Get());
     return Replacement::Done;
 }
 
@@ -536,8 +490,11 @@ StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& 
 
     // The store itself is replaced by each change, so the lock lives in a file
     // of its own that is never replaced.
-    Descriptor lock(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.Get() < 0 || !LockExclusively(lock.Get())) return StoreResult::IoFailed;
+    // Closing the lock file when it goes releases the lock.
+    File lock;
+    if (!lock.OpenExact(file + ".lock", O_RDWR | O_CREAT, 0600) || !LockExclusively(lock.Handle())) {
+        return StoreResult::IoFailed;
+    }
 
     // A program that saves the store meanwhile does not take the lock; when
     // it did, the change is made again on what it saved. A store that keeps

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
-  libwxgtk3.2-dev libcli11-dev
+  libwxgtk3.2-dev libcli11-dev libgif-dev
   nlohmann-json3-dev python3
   xvfb xauth
 )

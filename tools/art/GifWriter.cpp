@@ -1,108 +1,109 @@
 #include "GifWriter.h"
 
-#include <array>
 #include <cstdint>
-#include <fstream>
 #include <optional>
+
+#include <gif_lib.h>
 
 namespace moxtrel::art {
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 constexpr int PaletteBits = 4;  // 16 colours
-constexpr int ClearCode = 1 << PaletteBits;
-constexpr int EndCode = ClearCode + 1;
-constexpr int MaxCodes = 4096;  // codes are at most 12 bits
+constexpr int PaletteSize = 1 << PaletteBits;
+static_assert(std::size(Palette::All) == PaletteSize);
 
-void PutU16(Bytes& out, int value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-std::optional<std::uint8_t> PaletteIndex(Colour c) {
+std::optional<GifPixelType> PaletteIndex(Colour c) {
     for (std::size_t i = 0; i < std::size(Palette::All); ++i) {
         if (Palette::All[i].r == c.r && Palette::All[i].g == c.g && Palette::All[i].b == c.b) {
-            return static_cast<std::uint8_t>(i);
+            return static_cast<GifPixelType>(i);
         }
     }
     return std::nullopt;
 }
 
-// Packs variable-width codes least significant bit first.
-class BitPacker {
-public:
-    void Put(int code, int width) {
-        m_buffer |= static_cast<std::uint32_t>(code) << m_bits;
-        m_bits += width;
-        while (m_bits >= 8) {
-            m_bytes.push_back(static_cast<std::uint8_t>(m_buffer & 0xFF));
-            m_buffer >>= 8;
-            m_bits -= 8;
+// The frame as palette indices, row after row; empty when a colour is not in
+// the palette.
+std::vector<GifPixelType> Indices(const Raster& frame) {
+    std::vector<GifPixelType> indices;
+    indices.reserve(static_cast<std::size_t>(frame.Width()) * static_cast<std::size_t>(frame.Height()));
+    for (int y = 0; y < frame.Height(); ++y) {
+        for (int x = 0; x < frame.Width(); ++x) {
+            std::optional<GifPixelType> index = PaletteIndex(frame.At(x, y));
+            if (!index) return {};
+            indices.push_back(*index);
         }
     }
-    Bytes Finish() {
-        if (m_bits > 0) m_bytes.push_back(static_cast<std::uint8_t>(m_buffer & 0xFF));
-        return m_bytes;
+    return indices;
+}
+
+// Closes the file when it goes; Close reports whether the last bytes made it.
+class GifFile {
+public:
+    explicit GifFile(const std::string& path) : m_gif(EGifOpenFileName(path.c_str(), false, nullptr)) {}
+    ~GifFile() {
+        if (m_gif) EGifCloseFile(m_gif, nullptr);
+    }
+    GifFile(const GifFile&) = delete;
+    GifFile& operator=(const GifFile&) = delete;
+
+    GifFileType* operator->() const { return m_gif; }
+    GifFileType* Get() const { return m_gif; }
+    bool Close() {
+        GifFileType* gif = m_gif;
+        m_gif = nullptr;
+        return EGifCloseFile(gif, nullptr) == GIF_OK;
     }
 
 private:
-    std::uint32_t m_buffer = 0;
-    int m_bits = 0;
-    Bytes m_bytes;
+    GifFileType* m_gif;
 };
 
-// LZW-compresses palette indices the way GIF decoders expect: the code width
-// grows when the next code no longer fits, and the table starts over when it
-// is full.
-Bytes Compress(const Bytes& indices) {
-    // A trie of strings: children[node][index] is the code of node's string
-    // followed by index, or 0 when there is none yet.
-    std::vector<std::array<int, ClearCode>> children;
-    int nextCode = 0;
-    int width = PaletteBits + 1;
-    auto reset = [&] {
-        children.assign(ClearCode + 2, {});
-        nextCode = EndCode + 1;
-        width = PaletteBits + 1;
-    };
-    reset();
-    BitPacker out;
-    out.Put(ClearCode, width);
-    int current = indices.empty() ? -1 : indices[0];
-    for (std::size_t i = 1; i < indices.size(); ++i) {
-        std::uint8_t index = indices[i];
-        int child = children[static_cast<std::size_t>(current)][index];
-        if (child != 0) {
-            current = child;
-            continue;
-        }
-        out.Put(current, width);
-        if (nextCode < MaxCodes) {
-            if (nextCode == (1 << width)) ++width;
-            children[static_cast<std::size_t>(current)][index] = nextCode++;
-            children.emplace_back();
-        } else {
-            out.Put(ClearCode, width);
-            reset();
-        }
-        current = index;
+bool PutScreen(GifFileType* gif, int width, int height, GifPixelType background) {
+    GifColorType colours[PaletteSize];
+    for (int i = 0; i < PaletteSize; ++i) {
+        colours[i] = {Palette::All[i].r, Palette::All[i].g, Palette::All[i].b};
     }
-    if (current >= 0) out.Put(current, width);
-    out.Put(EndCode, width);
-    return out.Finish();
+    ColorMapObject* map = GifMakeMapObject(PaletteSize, colours);
+    if (!map) return false;
+    EGifSetGifVersion(gif, true);
+    bool written = EGifPutScreenDesc(gif, width, height, 8, background, map) == GIF_OK;
+    GifFreeMapObject(map);
+    return written;
 }
 
-// Image data goes out in sub-blocks of at most 255 bytes, then an empty one.
-void PutSubBlocks(Bytes& out, const Bytes& data) {
-    for (std::size_t pos = 0; pos < data.size(); pos += 255) {
-        std::size_t n = std::min<std::size_t>(255, data.size() - pos);
-        out.push_back(static_cast<std::uint8_t>(n));
-        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(pos),
-                   data.begin() + static_cast<std::ptrdiff_t>(pos + n));
+// The application extension that makes viewers loop the animation for ever.
+bool PutLoopForever(GifFileType* gif) {
+    static const GifByteType application[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType loopForever[] = {1, 0, 0};
+    return EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+           EGifPutExtensionBlock(gif, sizeof application, application) == GIF_OK &&
+           EGifPutExtensionBlock(gif, sizeof loopForever, loopForever) == GIF_OK &&
+           EGifPutExtensionTrailer(gif) == GIF_OK;
+}
+
+// The graphic control of each frame: cleared to the transparent background
+// afterwards, the transparent colour, and the delay in hundredths.
+bool PutFrameControl(GifFileType* gif, int delayMilliseconds, GifPixelType transparent) {
+    GraphicsControlBlock control{};
+    control.DisposalMode = DISPOSE_BACKGROUND;
+    control.UserInputFlag = false;
+    control.DelayTime = delayMilliseconds / 10;
+    control.TransparentColor = transparent;
+    GifByteType block[4];
+    std::size_t length = EGifGCBToExtension(&control, block);
+    return EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block) == GIF_OK;
+}
+
+bool PutFrame(GifFileType* gif, int width, int height, std::vector<GifPixelType>& indices) {
+    if (EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) != GIF_OK) return false;
+    for (int y = 0; y < height; ++y) {
+        if (EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width), width) !=
+            GIF_OK) {
+            return false;
+        }
     }
-    out.push_back(0);
+    return true;
 }
 
 }  // namespace
@@ -110,51 +111,19 @@ void PutSubBlocks(Bytes& out, const Bytes& data) {
 bool WriteAnimatedGif(const std::vector<Raster>& frames, int delayMilliseconds, const std::string& path) {
     if (frames.empty()) return false;
     const int width = frames[0].Width(), height = frames[0].Height();
-    const std::uint8_t transparent = *PaletteIndex(Palette::Magenta);
+    const GifPixelType transparent = *PaletteIndex(Palette::Magenta);
 
-    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
-    PutU16(gif, width);
-    PutU16(gif, height);
-    gif.push_back(0x80 | 0x70 | (PaletteBits - 1));  // global palette of 16 colours, 8 bits a primary
-    gif.push_back(transparent);                       // background colour
-    gif.push_back(0);                                 // square pixels
-    for (const Colour& c : Palette::All) gif.insert(gif.end(), {c.r, c.g, c.b});
-    // Loop for ever.
-    const char netscape[] = "NETSCAPE2.0";
-    gif.insert(gif.end(), {0x21, 0xFF, 11});
-    gif.insert(gif.end(), netscape, netscape + 11);
-    gif.insert(gif.end(), {3, 1, 0, 0, 0});
-
+    GifFile gif(path);
+    if (!gif.Get() || !PutScreen(gif.Get(), width, height, transparent) || !PutLoopForever(gif.Get())) return false;
     for (const Raster& frame : frames) {
         if (frame.Width() != width || frame.Height() != height) return false;
-        Bytes indices;
-        indices.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                std::optional<std::uint8_t> index = PaletteIndex(frame.At(x, y));
-                if (!index) return false;
-                indices.push_back(*index);
-            }
+        std::vector<GifPixelType> indices = Indices(frame);
+        if (indices.empty()) return false;
+        if (!PutFrameControl(gif.Get(), delayMilliseconds, transparent) || !PutFrame(gif.Get(), width, height, indices)) {
+            return false;
         }
-        // Graphic control: restore to background (transparent) after the
-        // frame, with a transparent colour, and the delay in hundredths.
-        gif.insert(gif.end(), {0x21, 0xF9, 4, (2 << 2) | 1});
-        PutU16(gif, delayMilliseconds / 10);
-        gif.insert(gif.end(), {transparent, 0});
-        gif.push_back(0x2C);
-        PutU16(gif, 0);
-        PutU16(gif, 0);
-        PutU16(gif, width);
-        PutU16(gif, height);
-        gif.push_back(0);  // no local palette, not interlaced
-        gif.push_back(PaletteBits);
-        PutSubBlocks(gif, Compress(indices));
     }
-    gif.push_back(0x3B);
-
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(gif.data()), static_cast<std::streamsize>(gif.size()));
-    return static_cast<bool>(file.flush());
+    return gif.Close();
 }
 
 }  // namespace moxtrel::art
