@@ -5,8 +5,9 @@ keeps, meets again and skips, so a test can compare both with moxtrel-cli.
 
     reference_package.py GAME_DIR [--all] PACKAGE_OUT ACCOUNT_OUT
 
-ACCOUNT_OUT is a JSON document with "textures", "repeats" and "skipped" in
-the shape of the run's report (skips give only where, not the words).
+ACCOUNT_OUT is a JSON document with "sources", "textures", "repeats" and
+"skipped" in the shape of the run's report (skips give only where, not the
+words).
 Standard library only.
 """
 import json
@@ -67,6 +68,7 @@ class Harvest:
         self.order = []
         self.repeats = []
         self.skipped = []
+        self.sources = []
 
     def place(self, source, member):
         where = {"source": source}
@@ -149,16 +151,20 @@ def main():
         archives, maps = [lookup_ignoring_case(game_dir, "PAK0.PAK"), lookup_ignoring_case(game_dir, "PAK1.PAK")], []
     for path in archives:
         with open(path, "rb") as f:
-            harvest.archive(path, f.read())
+            data = f.read()
+        harvest.sources.append({"path": path, "size": len(data)})
+        harvest.archive(path, data)
     for path in maps:
         if not is_regular(path):
             harvest.skip(path, None)
             continue
         with open(path, "rb") as f:
-            harvest.map(path, None, f.read(), 0)
+            data = f.read()
+        harvest.sources.append({"path": path, "size": len(data)})
+        harvest.map(path, None, data, 0)
     with open(package_out, "wb") as f:
         f.write(harvest.package())
-    account = {"textures": [harvest.kept[k]["entry"] for k in harvest.order],
+    account = {"sources": harvest.sources, "textures": [harvest.kept[k]["entry"] for k in harvest.order],
                "repeats": harvest.repeats, "skipped": harvest.skipped}
     with open(account_out, "w") as f:
         json.dump(account, f, indent=1)
