@@ -69,29 +69,13 @@ Expected Reference(const Game& game, const fs::path& scratch) {
     return {fixtures::ReadBytes((scratch / "ref.wad").string()), json::parse(account)};
 }
 
-// The report's entries with only the fields the reference gives.
-json Only(const json& entries, const std::vector<std::string>& fields) {
-    json kept = json::array();
-    for (const json& entry : entries) {
-        json part = json::object();
-        for (const std::string& field : fields) {
-            if (entry.contains(field)) part[field] = entry[field];
-        }
-        kept.push_back(part);
+// The report says what the reference says; skips are compared by place only,
+// since the reference does not word its warnings.
+void ExpectReportAgrees(json report, const json& account) {
+    for (json& skip : report["skipped"]) skip.erase("warning");
+    for (const char* part : {"sources", "textures", "repeats", "skipped"}) {
+        EXPECT_EQ(report[part], account[part]) << part;
     }
-    return kept;
-}
-
-void ExpectReportAgrees(const json& report, const json& account) {
-    const std::vector<std::string> found = {"name", "source", "member", "position", "size", "width", "height"};
-    std::vector<std::string> kept = found;
-    kept.push_back("kind");
-    std::vector<std::string> repeated = found;
-    repeated.push_back("content");
-    EXPECT_EQ(report["sources"], account["sources"]);
-    EXPECT_EQ(Only(report["textures"], kept), account["textures"]);
-    EXPECT_EQ(Only(report["repeats"], repeated), account["repeats"]);
-    EXPECT_EQ(Only(report["skipped"], {"source", "member"}), account["skipped"]);
 }
 
 TEST(ExtractAll, ThePackageAndReportAreWhatAnIndependentReaderPredicts) {
