@@ -81,17 +81,5 @@ TEST(LooseMaps, TheMapsFolderIsFoundInAnyCaseAndNeverThroughALink) {
     }
 }
 
-TEST(LooseMaps, NamesEndingInBspInAnyCaseComeInByteOrderWhateverTheyAre) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir / "maps");
-    for (const char* name : {"b.bsp", "A.BSP", "c.Bsp", ".bsp", "d.bsp.bak", "e.txt", "\xE9t\xE9.bsp"}) {
-        Touch(dir / "maps" / name);
-    }
-    std::filesystem::create_directory(dir / "maps" / "folder.bsp");
-    LooseMaps maps = FindLooseMaps(dir.Path().string());
-    EXPECT_EQ(maps.folderPath, dir.Dir() + "maps/");
-    EXPECT_EQ(maps.names, (std::vector<std::string>{"A.BSP", "b.bsp", "c.Bsp", "folder.bsp", "\xE9t\xE9.bsp"}));
-}
-
 }  // namespace
 }  // namespace moxtrel
