@@ -50,7 +50,7 @@ public:
     // Copies the records of entries `first` onward (all from `map`) into the
     // spool and points the entries there. Throws platform::FileError.
     void Take(TextureTable& table, int first, platform::File& map, HarvestRecorder& recorder) {
-        Open();
+        if (first < table.Count()) Open();
         for (int i = first; i < table.Count(); ++i) {
             TextureEntry& entry = table[static_cast<std::size_t>(i)];
             recorder.Remember(entry);
