@@ -10,6 +10,7 @@
 #include "cli/Command.h"
 #include "cli/ExtractCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/PreviewCommand.h"
 #include "cli/SearchCommand.h"
 
 namespace {
@@ -20,6 +21,7 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
     return {
         AddExtractCommand(app),
         AddInfoCommand(app),
+        AddPreviewCommand(app),
         AddSearchCommand(app),
     };
 }

@@ -12,11 +12,9 @@
 #include "extract/HarvestReport.h"
 #include "extract/Registration.h"
 #include "extract/Sinks.h"
+#include "game/Games.h"
 
 namespace moxtrel {
-
-inline constexpr int GameQuake = 0;
-inline constexpr int GameHexen2 = 1;
 
 // "Quake.wad" for Quake, "Hexen.wad" for Hexen II, empty for anything else.
 std::string PackageNameFor(int game);

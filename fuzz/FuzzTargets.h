@@ -34,4 +34,9 @@ std::string ParseDriveMapText(const std::uint8_t* data, std::size_t size);
 // with a format error or yields lumps that lie inside the file.
 std::string ReadPackageFile(const std::uint8_t* data, std::size_t size);
 
+// The input is a package given to "moxtrel-cli preview": its sheet is drawn;
+// every lump is drawn, crossed out or left out with a warning, and every page
+// decodes as a PNG of the sheet's width no taller than a page may be.
+std::string DrawPackageSheet(const std::uint8_t* data, std::size_t size);
+
 }  // namespace moxtrel::fuzz

@@ -147,6 +147,30 @@ void WritePackageSeeds(const fs::path& dir) {
     Write(dir, "lump_outside.wad", outside);
 }
 
+// Packages to draw: animation frames out of order, a texture larger than a
+// cell, and records damaged in each way the sheet checks.
+void WriteSheetSeeds(const fs::path& dir) {
+    Bytes wide = MakeMiptex("wide", 64, 16, 4);
+    Write(dir, "frames_and_sizes.wad",
+          MakeWad({{MakeName16("+1fan"), MakeMiptex("+1fan", Side, Side, 1)},
+                   {MakeName16("wide"), wide},
+                   {MakeName16("+0fan"), MakeMiptex("+0fan", Side, Side, 2)},
+                   {MakeName16("+afan"), MakeMiptex("+afan", Side, 2 * Side, 3)},
+                   {MakeName16("colormap"), Bytes(64, 7), 0x40}}));
+    Bytes levelOutside = MakeMiptex("outside", Side, Side, 5);
+    PatchInt32(levelOutside, 36, 4000);  // the last mip level
+    Bytes noPixels = MakeMiptex("nopixels", Side, Side, 6);
+    noPixels.resize(40);
+    Bytes flat = MakeMiptex("flat", Side, Side, 7);
+    PatchInt32(flat, 20, 0);  // height 0
+    Write(dir, "damaged_records.wad",
+          MakeWad({{MakeName16("short"), Bytes(12, 1)},
+                   {MakeName16("outside"), levelOutside},
+                   {MakeName16("nopixels"), noPixels},
+                   {MakeName16("flat"), flat},
+                   {MakeName16("sound"), MakeMiptex("sound", Side, Side, 8)}}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +184,7 @@ int main(int argc, char** argv) {
         WriteRegistrySeeds(corpus / "registry");
         WriteDriveMapSeeds(corpus / "drive_map");
         WritePackageSeeds(corpus / "wad_reader");
+        WriteSheetSeeds(corpus / "preview");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", error.what());
         return 1;

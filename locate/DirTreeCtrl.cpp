@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <wx/settings.h>
+
 #include "locate/PathText.h"
 #include "platform/Volumes.h"
 
@@ -189,6 +191,15 @@ void CDirTreeCtrl::OnItemExpanding(wxTreeEvent& event) {
     } else {
         AddPlaceholderIfNeeded(item, path);
     }
+}
+
+// The tree draws its items itself and would look the same locked: a locked
+// tree is drawn greyed, as a disabled control is.
+void CDirTreeCtrl::DoEnable(bool enable) {
+    wxTreeCtrl::DoEnable(enable);
+    SetBackgroundColour(enable ? wxNullColour : wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    SetForegroundColour(enable ? wxNullColour : wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    Refresh();
 }
 
 // The tree never chooses a pointer of its own: the pointer keeps the shape

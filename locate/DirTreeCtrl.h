@@ -63,6 +63,9 @@ public:
     // The serial last seen in the drive at `root`; NoVolumeSerial for none.
     std::uint32_t VolumeSerialSlot(const std::string& root) const { return m_dwVolumeSerial.Slot(root); }
 
+protected:
+    void DoEnable(bool enable) override;
+
 private:
     // The drive a folder item lies on bounds every listing below it.
     platform::VolumeFence FenceOf(const wxTreeItemId& item) const;

@@ -13,6 +13,8 @@ CFindingDialog::CFindingDialog(int& flashTicks) : m_flashTicks(flashTicks), m_ti
     Bind(wxEVT_CLOSE_WINDOW, &CFindingDialog::OnClose, this);
     Bind(wxEVT_CHAR_HOOK, &CFindingDialog::OnCharHook, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CFindingDialog::OnMouseCaptureLost, this);
+    // Both dialogs close by button 1032 in every state.
+    gui::KeepKeyboardAlive(*this, {CloseButtonId});
 }
 
 void CFindingDialog::StartFlashing() {
@@ -39,7 +41,11 @@ void CFindingDialog::CloseAsFoundOrCancelled() {
     }
 }
 
-void CFindingDialog::OnClose(wxCloseEvent&) {
+void CFindingDialog::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && m_closeDuringWork.Hold()) {
+        event.Veto();
+        return;
+    }
     CloseAsFoundOrCancelled();
 }
 

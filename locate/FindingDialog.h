@@ -7,12 +7,16 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+#include "ui/WindowRules.h"
+
 namespace moxtrel::locate {
 
 class CFindingDialog : public wxDialog {
 public:
     static constexpr int FlashTimerId = 1;
     static constexpr int FlashIntervalMs = 400;
+    // The close button: "&Cancel", or "&Ok" when found.
+    static constexpr int CloseButtonId = 1032;
 
     // Both handlers are also called directly by tests.
     void OnTimer(wxTimerEvent& event);
@@ -32,6 +36,9 @@ protected:
     void CloseAsFoundOrCancelled();
     void OnOK();
     void OnCancel();
+
+    // A close request during a scan waits for the scan to end.
+    gui::CloseDuringWork m_closeDuringWork;
 
 private:
     void OnCharHook(wxKeyEvent& event);

@@ -1,5 +1,6 @@
 #include "locate/GameDirectory.h"
 
+#include "game/Games.h"
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
 #include "platform/Volumes.h"
@@ -7,19 +8,13 @@
 namespace moxtrel::locate {
 
 std::string DataDirectoryFor(int game) {
-    switch (game) {
-        case 0: return "id1/";
-        case 1: return "data1/";
-        default: return "";
-    }
+    const Game* known = FindGame(game);
+    return known ? std::string(known->dataDirectory) : std::string();
 }
 
 std::string ExecutableFor(int game) {
-    switch (game) {
-        case 0: return "quake.exe";
-        case 1: return "hexen2.exe";
-        default: return "";
-    }
+    const Game* known = FindGame(game);
+    return known ? std::string(known->executable) : std::string();
 }
 
 std::string ComposeGameDirectory(const std::string& folder, int game) {

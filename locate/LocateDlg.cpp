@@ -28,7 +28,6 @@ CLocateDlg::CLocateDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks), m_imag
     Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
     Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
     Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
-    Centre();
 }
 
 CLocateDlg::~CLocateDlg() = default;
@@ -77,6 +76,7 @@ void CLocateDlg::OnInitDialog(wxInitDialogEvent&) {
     // May select the first fixed drive, which tests it at once: the dialog
     // can open already found.
     m_ctlTree.FillDrives();
+    gui::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
@@ -94,6 +94,7 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
         button->SetLabel(OkCaption);
         // Found is final: the tree stays locked for the rest of the dialog.
         m_ctlTree.Disable();
+        gui::FocusNextStep(*this, {IdOkCancel});
         StartFlashing();
         m_bFound = true;
     } else {

@@ -55,7 +55,6 @@ CSearchDlg::CSearchDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks) {
     Bind(wxEVT_BUTTON, &CSearchDlg::OnCloseButton, this, IdOkCancel);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdNetwork);
     Bind(wxEVT_CHECKBOX, &CSearchDlg::OnDriveOption, this, IdRemovable);
-    Centre();
 }
 
 // The clip is closed with the dialog.
@@ -96,6 +95,7 @@ void CSearchDlg::OnInitDialog(wxInitDialogEvent&) {
     UpdateData(false);
     m_ctlAnimate->SetAnimation(res::LoadAnimation(res::AnimationSearch, *m_ctlAnimate));
     FindWindow(IdBeginSearch)->Disable();
+    gui::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CSearchDlg::OnDriveOption(wxCommandEvent&) {
@@ -108,6 +108,7 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
     std::string& gameDir = m_pGameDir ? *m_pGameDir : m_unusedResult;
     wxControl& statusLine = *static_cast<wxControl*>(FindWindow(IdStatus));
     {
+        gui::CloseDuringWork::Scope working(m_closeDuringWork);
         gui::BusyWindow busy(*this);
         m_ctlAnimate->Play();
         m_bFound = false;
@@ -127,12 +128,15 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
         statusLine.SetLabel(m_bFound ? FoundText : NotFoundText);
     }
     m_ctlAnimate->Stop();
+    // A close asked for during the scan counts now, with the find if any.
+    if (m_closeDuringWork.TakeHeld()) CloseAsFoundOrCancelled();
 }
 
 void CSearchDlg::ShowFound() {
     FindWindow(IdOkCancel)->SetLabel(OkCaption);
     // Nothing more to search for: the options and Begin Search are locked.
     for (int id : {IdBeginSearch, IdHard, IdNetwork, IdRemovable}) FindWindow(id)->Disable();
+    gui::FocusNextStep(*this, {IdOkCancel});
     StartFlashing();
     m_bFound = true;
 }

@@ -1,13 +1,16 @@
 #include "res/TemplateDialog.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include <wx/animate.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dcclient.h>
 #include <wx/gauge.h>
 #include <wx/radiobut.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -27,8 +30,7 @@ const DialogTemplate& TemplateOrThrow(int templateId) {
 bool Has(const ControlTemplate& control, unsigned style) { return (control.style & style) != 0; }
 
 wxWindow* MakeText(wxWindow* parent, const ControlTemplate& c, const wxPoint& pos, const wxSize& size) {
-    long style = wxST_NO_AUTORESIZE | (Has(c, ControlStyle::AlignRight) ? wxALIGN_RIGHT : wxALIGN_LEFT);
-    if (Has(c, ControlStyle::StaticEdge)) style |= wxBORDER_SUNKEN;
+    const long style = wxST_NO_AUTORESIZE | (Has(c, ControlStyle::AlignRight) ? wxALIGN_RIGHT : wxALIGN_LEFT);
     auto* text = new wxStaticText(parent, WindowId(c.id), wxString(), pos, size, style);
     wxString label = wxString::FromUTF8(c.text);
     if (Has(c, ControlStyle::NoPrefix)) {
@@ -130,6 +132,42 @@ void PressIconButtonsByMnemonic(wxDialog& dialog, std::vector<int> ids) {
     });
 }
 
+// The toolkit draws no border around a static text, so the dialog draws the
+// sunken edge of each such text around it: shadow above and left, light below
+// and right. An empty status line is thus still seen.
+void DrawSunkenEdges(wxDialog& dialog, std::vector<wxWindow*> texts) {
+    if (texts.empty()) return;
+    dialog.Bind(wxEVT_PAINT, [&dialog, texts](wxPaintEvent&) {
+        wxPaintDC dc(&dialog);
+        // The theme's shadow is faint on a light face: a darker one is seen.
+        const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW).ChangeLightness(70));
+        const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT));
+        for (const wxWindow* text : texts) {
+            const wxRect r = text->GetRect().Inflate(1);
+            dc.SetPen(shadow);
+            dc.DrawLine(r.GetLeft(), r.GetBottom(), r.GetLeft(), r.GetTop());
+            dc.DrawLine(r.GetLeft(), r.GetTop(), r.GetRight(), r.GetTop());
+            dc.SetPen(light);
+            dc.DrawLine(r.GetRight(), r.GetTop(), r.GetRight(), r.GetBottom());
+            dc.DrawLine(r.GetRight(), r.GetBottom(), r.GetLeft() - 1, r.GetBottom());
+        }
+    });
+}
+
+// A dialog opens centred over the window that owns it: its parent, or for a
+// dialog made without one, the window that will own it when it is shown
+// modally (the active window or the program's main window).
+void CentreOnOwner(wxDialog& dialog) {
+    const wxWindow* owner = dialog.GetParentForModalDialog();
+    if (!owner) {
+        dialog.Centre();
+        return;
+    }
+    const wxRect over = owner->GetScreenRect();
+    const wxSize size = dialog.GetSize();
+    dialog.Move(std::max(0, over.x + (over.width - size.x) / 2), std::max(0, over.y + (over.height - size.y) / 2));
+}
+
 // Radio buttons and check boxes need room for their mark: a row of the
 // template lower than that grows about its middle.
 void FitMark(wxWindow& control, ControlKind kind) {
@@ -164,6 +202,7 @@ void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId
     dialog.SetFont(wxFont(wxFontInfo(t.fontPoints).FaceName(wxString::FromUTF8(t.fontFace))));
 
     std::vector<int> iconButtons;
+    std::vector<wxWindow*> sunkenTexts;
     for (std::size_t i = 0; i < t.controls.size(); ++i) {
         const ControlTemplate& c = t.controls[i];
         if (c.kind == ControlKind::IconButton) iconButtons.push_back(WindowId(c.id));
@@ -173,15 +212,18 @@ void CreateDialogFromTemplate(wxDialog& dialog, wxWindow* parent, int templateId
         wxWindow* control = MakeControl(&dialog, c, pos, size, makeCustom);
         if (!control) continue;
         if (Has(c, ControlStyle::Disabled)) control->Disable();
+        if (c.kind == ControlKind::Text && Has(c, ControlStyle::StaticEdge)) sunkenTexts.push_back(control);
         FitMark(*control, c.kind);
     }
     dialog.SetClientSize(dialog.ConvertDialogToPixels(wxSize(t.width, t.height)));
     PressIconButtonsByMnemonic(dialog, iconButtons);
-    // A dialog with an owner opens centred over it; the owner may be given
-    // only when the dialog is shown.
+    DrawSunkenEdges(dialog, sunkenTexts);
+    // Placed over its owner now, and again when it opens (unless the dialog's
+    // own initialisation keeps the event), since the owner may have moved.
     if (!t.ownsTaskbarEntry) {
+        CentreOnOwner(dialog);
         dialog.Bind(wxEVT_INIT_DIALOG, [&dialog](wxInitDialogEvent& event) {
-            dialog.CentreOnParent();
+            CentreOnOwner(dialog);
             event.Skip();
         });
     }

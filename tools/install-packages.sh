@@ -7,8 +7,9 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev libgif-dev
+  libcairo2-dev fonts-dejavu-core
   nlohmann-json3-dev python3
-  xvfb xauth
+  xvfb xauth openbox libx11-dev
 )
 
 # Root needs no sudo (containers and CI run as root).

@@ -12,10 +12,21 @@
 #include "res/Pictures.h"
 #include "ui/GuiSinks.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/WindowRules.h"
 
 namespace moxtrel {
 
 void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
+    {
+        gui::CloseDuringWork::Scope working(m_closeDuringWork);
+        RunBegin();
+    }
+    // The window stayed in sight through the run; a close asked for meanwhile
+    // ends the program now, as Close does.
+    if (m_closeDuringWork.TakeHeld()) OnCancel();
+}
+
+void CMoxtrelDlg::RunBegin() {
     gui::BusyWindow busy(*this);
     gui::DialogMessageSink messages(*this);
     gui::GaugeProgressSink progress(*m_ctlProgress);
@@ -54,6 +65,7 @@ void CMoxtrelDlg::FinishCompletedRun() {
     m_ctlAnimate->Hide();
     m_btnBegin->Disable();
     FindWindow(IdPointerBegin)->Hide();
+    gui::FocusNextStep(*this, {IdExit});
 }
 
 // A file error ended the run after its message: the dialog goes back to the

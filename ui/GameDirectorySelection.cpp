@@ -8,6 +8,7 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/WindowRules.h"
 
 namespace moxtrel {
 
@@ -39,6 +40,7 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     FindWindow(IdPointerLocate)->Hide();
     FindWindow(IdPointerSearch)->Hide();
     FindWindow(IdPointerBegin)->Show();
+    gui::FocusNextStep(*this, {IdBegin});
     m_strStatus = LocatedText;
     UpdateData(false);
 }
@@ -56,6 +58,7 @@ void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
         FindWindow(IdPointerLocate)->Hide();
         FindWindow(IdPointerSearch)->Hide();
         FindWindow(IdPointerBegin)->Show();
+        gui::FocusNextStep(*this, {IdBegin});
         m_strStatus = SearchedText;
     }
     UpdateData(false);

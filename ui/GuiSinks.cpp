@@ -6,7 +6,8 @@
 
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
-#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -84,10 +85,23 @@ void GaugeProgressSink::Step() {
     KeepWindowsPainted();
 }
 
+CMessageBox::CMessageBox(wxWindow& owner, const wxString& text, const wxString& caption, long style)
+    : wxGenericMessageDialog(&owner, text, caption, style) {}
+
+// Below the text, a strut as wide as the title bar needs: the caption in a
+// bold face (as title bars draw it), with room for the frame's buttons.
+void CMessageBox::AddMessageDialogDetails(wxSizer* sizer) {
+    constexpr int FrameButtonsRoom = 120;
+    const wxFont titleFont = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
+    int captionWidth = 0;
+    GetTextExtent(GetCaption(), &captionWidth, nullptr, nullptr, nullptr, &titleFont);
+    sizer->Add(captionWidth + FrameButtonsRoom, 0);
+}
+
 void DialogMessageSink::ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) {
     const long style = wxOK | (kind == MessageKind::Exclamation ? wxICON_EXCLAMATION : 0);
     ShowModalOverBusyWindow(m_owner, [&] {
-        wxMessageDialog box(&m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
+        CMessageBox box(m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
         return box.ShowModal();
     });
 }

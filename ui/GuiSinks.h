@@ -7,9 +7,13 @@
 
 #include <functional>
 
+#include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
+
 #include "extract/Sinks.h"
 
 class wxGauge;
+class wxSizer;
 class wxWindow;
 
 namespace moxtrel::gui {
@@ -57,6 +61,18 @@ public:
 
 private:
     wxGauge& m_gauge;
+};
+
+// A message box drawn by wx, not by the toolkit, whose own box shows no
+// icon: an OK button alone, the warning icon for wxICON_EXCLAMATION, centred
+// over its owner, and wide enough for the window manager to show its whole
+// caption.
+class CMessageBox : public wxGenericMessageDialog {
+public:
+    CMessageBox(wxWindow& owner, const wxString& text, const wxString& caption, long style);
+
+protected:
+    void AddMessageDialogDetails(wxSizer* sizer) override;
 };
 
 // Shows each message in a modal box owned by `owner`: an OK button alone,

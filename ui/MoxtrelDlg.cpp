@@ -48,6 +48,7 @@ CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
     Bind(wxEVT_CHAR_HOOK, &CMoxtrelDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMoxtrelDlg::OnClose, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CMoxtrelDlg::OnMouseCaptureLost, this);
+    gui::KeepKeyboardAlive(*this, {IdBegin, IdExit});
     Centre();
 }
 
@@ -157,6 +158,15 @@ void CMoxtrelDlg::OnOK() {
 
 void CMoxtrelDlg::OnCancel() { EndDialog(wxID_CANCEL); }
 
+void CMoxtrelDlg::EndDialog(int result) {
+    SetReturnCode(result);
+    if (IsModal()) {
+        EndModal(result);
+    } else {
+        Hide();
+    }
+}
+
 void CMoxtrelDlg::OnCharHook(wxKeyEvent& event) {
     if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
         OnCancel();
@@ -165,7 +175,13 @@ void CMoxtrelDlg::OnCharHook(wxKeyEvent& event) {
     event.Skip();
 }
 
-void CMoxtrelDlg::OnClose(wxCloseEvent&) { OnCancel(); }
+void CMoxtrelDlg::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && m_closeDuringWork.Hold()) {
+        event.Veto();
+        return;
+    }
+    OnCancel();
+}
 
 // Another program may take the mouse from a running extraction; the run
 // simply goes on without it.

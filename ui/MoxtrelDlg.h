@@ -11,6 +11,8 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
+#include "ui/WindowRules.h"
+
 class wxAnimationCtrl;
 class wxButton;
 class wxContextMenuEvent;
@@ -91,9 +93,16 @@ private:
     // with Cancel.
     void OnOK();
     void OnCancel();
+    // Ends the dialog with `result`; a dialog shown without its own loop is
+    // hidden.
+    void EndDialog(int result);
+
+    // A close request during Begin waits for the run to end.
+    gui::CloseDuringWork m_closeDuringWork;
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).
+    void RunBegin();
     void StartRunAnimation();
     void FinishCompletedRun();
     void RestoreAfterAbandonedRun();

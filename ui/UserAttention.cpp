@@ -14,6 +14,19 @@ FlashHandler& CurrentHandler() {
     return handler;
 }
 
+// A flashed caption: the title between two marks. The window manager shows
+// the title in the window's frame, so the flash is seen whatever the window
+// manager does with requests for attention (most ignore them for the active
+// window).
+const wxString FlashOpen = wxString::FromUTF8("\u00bb\u00bb ");
+const wxString FlashClose = wxString::FromUTF8(" \u00ab\u00ab");
+
+bool IsFlashed(const wxString& title) { return title.StartsWith(FlashOpen) && title.EndsWith(FlashClose); }
+
+wxString Unflashed(const wxString& title) {
+    return title.Mid(FlashOpen.length(), title.length() - FlashOpen.length() - FlashClose.length());
+}
+
 }  // namespace
 
 void FlashWindow(wxTopLevelWindow& window, bool invert) {
@@ -21,9 +34,15 @@ void FlashWindow(wxTopLevelWindow& window, bool invert) {
         handler(window, invert);
         return;
     }
-    // wx asks the running event loop to flash; without one (a window shown
-    // before any loop runs) there is nothing to flash for.
-    if (invert && wxEventLoopBase::GetActive()) window.RequestUserAttention(wxUSER_ATTENTION_INFO);
+    const wxString title = window.GetTitle();
+    if (!invert) {
+        if (IsFlashed(title)) window.SetTitle(Unflashed(title));
+        return;
+    }
+    window.SetTitle(IsFlashed(title) ? Unflashed(title) : FlashOpen + title + FlashClose);
+    // A window behind others also asks for the user's attention; wx asks
+    // through the running event loop, so without one there is nothing to ask.
+    if (!window.IsActive() && wxEventLoopBase::GetActive()) window.RequestUserAttention(wxUSER_ATTENTION_INFO);
 }
 
 FlashHandler SetFlashHandler(FlashHandler handler) { return std::exchange(CurrentHandler(), std::move(handler)); }

@@ -1,7 +1,7 @@
 #pragma once
-// Drawing the user's eye to a dialog that has news, as flashing its caption
-// does elsewhere: the window manager is asked for the user's attention. A
-// seam lets tests count the requests instead.
+// Drawing the user's eye to a dialog that has news by flashing its caption:
+// each flash switches the title between its plain and its marked form. A
+// seam lets tests count the flashes instead.
 
 #include <functional>
 
@@ -9,8 +9,8 @@ class wxTopLevelWindow;
 
 namespace moxtrel::gui {
 
-// `invert` true asks for attention once; false (turning a flash back) does
-// nothing, since the window manager takes the request back by itself.
+// `invert` true switches the caption once (plain to marked or back); false
+// returns it to its plain form.
 void FlashWindow(wxTopLevelWindow& window, bool invert);
 
 using FlashHandler = std::function<void(wxTopLevelWindow& window, bool invert)>;

@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Fuzz, FuzzInputs,
                          ::testing::Values(FuzzTarget{"harvest", fuzz::HarvestArchive},
                                            FuzzTarget{"registry", fuzz::ParseRegistryText},
                                            FuzzTarget{"drive_map", fuzz::ParseDriveMapText},
-                                           FuzzTarget{"wad_reader", fuzz::ReadPackageFile}),
+                                           FuzzTarget{"wad_reader", fuzz::ReadPackageFile},
+                                           FuzzTarget{"preview", fuzz::DrawPackageSheet}),
                          [](const ::testing::TestParamInfo<FuzzTarget>& target) { return std::string(target.param.name); });
 
 }  // namespace

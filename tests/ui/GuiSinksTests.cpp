@@ -52,7 +52,7 @@ TEST_F(Sinks, ProgressStaysWithinItsRange) {
 TEST_F(Sinks, MessagesAreBoxesOwnedByTheDialog) {
     gui::DialogMessageSink messages(dlg);
     wxTEST_DIALOG(messages.ShowMessage("Invalid file path", "Extraction Error", MessageKind::Plain),
-                  ExpectDialog<wxMessageDialog>([&](wxMessageDialog& box) {
+                  ExpectDialog<gui::CMessageBox>([&](gui::CMessageBox& box) {
                       EXPECT_EQ(box.GetParent(), &dlg);
                       EXPECT_EQ(box.GetMessageDialogStyle() & wxICON_MASK, 0);
                       return wxID_OK;

@@ -1,11 +1,14 @@
 // Starts wx once for all GUI tests, with the test application object, and
 // turns wx's assertion failures into test failures.
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/radiobut.h>
 
 #include "GuiTest.h"
+#include "RealInput.h"
 
 namespace moxtrel::test {
 
@@ -32,7 +35,7 @@ bool IsShown(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsS
 bool IsEnabled(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsEnabled(); }
 std::string LabelOf(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->GetLabel().utf8_string(); }
 
-int ExpectMessageBox::OnInvoked(wxMessageDialog* box) const {
+int ExpectMessageBox::OnInvoked(gui::CMessageBox* box) const {
     EXPECT_THAT(box->GetMessage().utf8_string(), m_text);
     EXPECT_EQ(box->GetCaption().utf8_string(), m_caption);
     EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, m_icon) << m_text;
@@ -70,7 +73,10 @@ int main(int argc, char** argv) {
     }
     wxTheApp->CallOnInit();
     wxSetAssertHandler(moxtrel::test::FailOnAssert);
+    // Focus, Alt+F4 and placement come from a window manager.
+    const int windowManager = moxtrel::test::StartWindowManager();
     int result = RUN_ALL_TESTS();
+    if (windowManager) kill(windowManager, SIGTERM);
     wxEntryCleanup();
     return result;
 }
