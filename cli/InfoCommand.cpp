@@ -3,8 +3,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/JsonText.h"
+#include "extract/PakDirectory.h"
+#include "extract/WadWriter.h"
 #include "extract/WadSummaryText.h"
 #include "platform/File.h"
+#include "platform/LittleEndian.h"
 
 namespace moxtrel::cli {
 
@@ -42,10 +46,34 @@ std::string PadLeft(const std::string& text, std::size_t width) {
     return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
 }
 
-int RunInfo(const std::string& path) {
+// The width and height of each miptex lump whose record is long enough to
+// hold them (after its 16-byte name), read from the package itself.
+std::vector<LumpPictureSize> PictureSizes(const std::string& path, const WadContents& wad) {
+    constexpr std::int32_t SizeField = 16;
+    constexpr std::int32_t RecordWithSize = SizeField + 8;
+    std::vector<LumpPictureSize> sizes(wad.lumps.size());
+    platform::File file;
+    if (!file.Open(path, platform::FileMode::ArchiveRead)) return sizes;
+    for (std::size_t i = 0; i < wad.lumps.size(); ++i) {
+        const WadLump& lump = wad.lumps[i];
+        unsigned char field[8];
+        if (lump.type != WadLayout::MiptexType || lump.compression != 0 || lump.diskSize < RecordWithSize ||
+            !ReadExactlyAt(file, static_cast<std::int64_t>(lump.position) + SizeField, field, sizeof field)) {
+            continue;
+        }
+        sizes[i] = {true, platform::ReadInt32LE(field), platform::ReadInt32LE(field + 4)};
+    }
+    return sizes;
+}
+
+int RunInfo(const std::string& path, bool asJson) {
     WadContents wad;
     try {
         wad = ReadWad(path);
+        if (asJson) {
+            std::fputs(WadDirectoryJson(wad, PictureSizes(path, wad)).c_str(), stdout);
+            return ExitSuccess;
+        }
     } catch (const platform::FileError& error) {
         std::fprintf(stderr, "%s: %s\n", error.FileName().c_str(), error.OsErrorText().c_str());
         return ExitFailure;
@@ -74,9 +102,13 @@ std::string LumpListingLine(const WadLump& lump) {
 
 Command AddInfoCommand(CLI::App& app) {
     auto path = std::make_shared<std::string>();
+    auto asJson = std::make_shared<bool>(false);
     CLI::App* info = app.add_subcommand("info", "Show the summary and the lumps of a WAD2 texture package");
     info->add_option("WAD", *path, "The package to read, e.g. .../quake/id1/Quake.wad")->required();
-    return Command{info, [path] { return RunInfo(*path); }};
+    info->add_flag("--json", *asJson,
+                   "Print the package's directory as a JSON document: each lump's name, position, size, type, "
+                   "and width and height where its record holds them");
+    return Command{info, [path, asJson] { return RunInfo(*path, *asJson); }};
 }
 
 }  // namespace moxtrel::cli

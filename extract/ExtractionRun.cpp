@@ -2,15 +2,20 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstring>
+#include <memory>
 #include <new>
-#include <unistd.h>
+#include <sys/stat.h>
+#include <vector>
 
+#include "extract/GameArchives.h"
 #include "extract/Harvest.h"
+#include "extract/PakDirectory.h"
 #include "extract/Registration.h"
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
 #include "platform/File.h"
+#include "platform/FileReplacement.h"
 
 namespace moxtrel {
 
@@ -18,75 +23,117 @@ namespace {
 
 constexpr const char* FileIoCaption = "File IO error";
 constexpr const char* ExtractionErrorCaption = "Extraction Error";
+constexpr const char* CreateFailedText = "Could not create wad file.";
 
-// The package under construction: a temporary file beside the archives that
-// becomes the package only when it is complete, so a run that fails never
-// destroys the package a previous run wrote.
-class PendingPackage {
+// The files a run reads. They stay open until the lumps are written, since
+// every kept texture refers to the file that holds its record.
+using SourceFiles = std::vector<std::unique_ptr<platform::File>>;
+
+// Why a file found in the game directory cannot be read, in a warning's words.
+std::string RefusalReason(int osError, const std::string& path) {
+    struct stat info {};
+    bool known = ::lstat(path.c_str(), &info) == 0;
+    if (osError == ELOOP || (known && S_ISLNK(info.st_mode))) return "a symbolic link, which is not followed";
+    if (osError == EISDIR) return "a folder, not a file";
+    if (known && S_ISFIFO(info.st_mode)) return "a FIFO, not a file";
+    if (osError == ENODEV) return "not a regular file";
+    return std::string("cannot be opened: ") + std::strerror(osError);
+}
+
+// The kept records of loose maps, copied aside into one unnamed temporary
+// file so that each map is closed as soon as it is read: a maps folder of
+// thousands of maps then holds no more files open than a game of two archives.
+class LooseMapSpool {
 public:
-    explicit PendingPackage(std::string packageName) : m_packageName(std::move(packageName)) {}
-    ~PendingPackage() { Discard(); }
+    explicit LooseMapSpool(std::string folder) : m_folder(std::move(folder)) {}
 
-    bool Create() { return m_file.OpenTemporary("", "." + m_packageName + ".part-"); }
-    int LastOsError() const { return m_file.LastOsError(); }
-    platform::File& File() { return m_file; }
-
-    // Makes the written file the package, replacing any earlier one.
-    void Commit() {
-        m_file.Flush();
-        std::string temporary = m_file.GetFilePath();
-        m_file.Close();
-        if (std::rename(temporary.c_str(), m_packageName.c_str()) != 0) {
-            throw platform::FileError(errno, m_packageName);
+    // Copies the records of entries `first` onward (all from `map`) into the
+    // spool and points the entries there. Throws platform::FileError.
+    void Take(TextureTable& table, int first, platform::File& map, HarvestRecorder& recorder) {
+        if (first < table.Count()) Open();
+        for (int i = first; i < table.Count(); ++i) {
+            TextureEntry& entry = table[static_cast<std::size_t>(i)];
+            recorder.Remember(entry);
+            // The harvest kept only records that lie whole in the map, so the
+            // buffer never grows beyond what the file holds.
+            m_buffer.resize(static_cast<std::size_t>(entry.size));
+            if (!m_buffer.empty() && !ReadExactlyAt(map, entry.position, m_buffer.data(), m_buffer.size())) {
+                throw platform::FileError(EIO, map.GetFilePath(), "the map has become shorter since it was read");
+            }
+            m_file.Seek(m_end);
+            if (!m_buffer.empty()) m_file.Write(m_buffer.data(), m_buffer.size());
+            entry.source = &m_file;
+            entry.position = static_cast<std::int32_t>(m_end);
+            m_end += entry.size;
         }
-        m_committed = true;
-        SyncCurrentDirectory();
-    }
-
-    // Removes the temporary file unless it became the package.
-    void Discard() noexcept {
-        if (m_committed || m_file.GetFilePath().empty()) return;
-        std::string temporary = m_file.GetFilePath();
-        try {
-            m_file.Close();
-        } catch (const platform::FileError&) {
-        }
-        std::remove(temporary.c_str());
-        m_committed = true;
-    }
-
-    // The name the user knows a file of the run by: the package's own name
-    // stands for its temporary file.
-    std::string NameForUser(const std::string& path) const {
-        if (!m_committed && path == m_file.GetFilePath()) return m_packageName;
-        std::size_t slash = path.find_last_of('/');
-        return slash == std::string::npos ? path : path.substr(slash + 1);
     }
 
 private:
-    // Makes the rename itself durable, so the package survives a power cut.
-    static void SyncCurrentDirectory() {
-        int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return;
-        ::fsync(fd);
-        ::close(fd);
+    void Open() {
+        if (m_file.IsOpen()) return;
+        if (!m_file.OpenTemporary(m_folder, ".moxtrel-maps-")) {
+            throw platform::FileError(m_file.LastOsError(), m_folder + ".moxtrel-maps-");
+        }
+        // Unnamed from the start: nothing is left behind, whatever ends the run.
+        std::remove(m_file.GetFilePath().c_str());
     }
 
-    std::string m_packageName;
+    std::string m_folder;
     platform::File m_file;
-    bool m_committed = false;
+    std::int64_t m_end = 0;
+    std::vector<unsigned char> m_buffer;
 };
 
-// Harvests both archives, writes the package and counts its textures.
-WadSummary BuildPackage(platform::File& pak0, platform::File& pak1, PendingPackage& package,
-                        ExtractionSinks& sinks) {
-    TextureTable table;
+// Harvests PAK0.PAK and then PAK1.PAK, both already open.
+void HarvestTwoArchives(SourceFiles& files, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
     // A harvest that shows "Invalid Pak file." leaves what was gathered so far,
     // and the run goes on with the other archive's textures.
-    HarvestPakTextures(pak0, table, sinks.messages, sinks.warnings);
-    HarvestPakTextures(pak1, table, sinks.messages, sinks.warnings);
+    for (auto& pak : files) {
+        recorder.BeginSource(pak->GetFilePath(), false);
+        recorder.AddSource(*pak);
+        HarvestPakTextures(*pak, table, sinks.messages, recorder);
+    }
+}
 
-    platform::File& wad = package.File();
+// Harvests every numbered archive in load order, then every loose map. A file
+// that cannot be read, or an archive without its magic, is a warning and is
+// passed over; the archives that hold kept textures stay open in `files`.
+void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps& maps, SourceFiles& files,
+                       LooseMapSpool& spool, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
+    for (const std::string& path : archives) {
+        auto pak = std::make_unique<platform::File>();
+        std::string name = path.substr(path.find_last_of('/') + 1);
+        recorder.BeginSource(path, false);
+        if (!pak->OpenRegularForReading(path)) {
+            recorder.Warn(name, "", "the archive " + RefusalReason(pak->LastOsError(), path));
+            continue;
+        }
+        recorder.AddSource(*pak);
+        if (!HasPakMagic(*pak)) {
+            recorder.Warn(name, "", "Invalid Pak file.");
+            continue;
+        }
+        HarvestPakTextures(*pak, table, sinks.messages, recorder);
+        files.push_back(std::move(pak));
+    }
+    for (const std::string& name : maps.names) {
+        std::string path = maps.folderPath + name;
+        auto map = std::make_unique<platform::File>();
+        recorder.BeginSource(path, true);
+        if (!map->OpenRegularForReading(path)) {
+            recorder.Warn(maps.folderName, name, RefusalReason(map->LastOsError(), path));
+            continue;
+        }
+        recorder.AddSource(*map);
+        int before = table.Count();
+        HarvestLooseMap(*map, table, recorder, maps.folderName);
+        spool.Take(table, before, *map, recorder);
+    }
+}
+
+// Writes the harvested table as the package and counts its textures.
+WadSummary WritePackage(TextureTable& table, platform::FileReplacement& package, ExtractionSinks& sinks) {
+    platform::File& wad = package.Output();
     std::int32_t directoryPosition = WriteWadLumps(wad, table, sinks.progress, sinks.status);
     WriteWadDirectory(wad, table, directoryPosition, sinks.progress, sinks.status);
 
@@ -103,6 +150,52 @@ RunResult Outcome(RunOutcome outcome) {
     return result;
 }
 
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+// The name the user knows a file of the run by: the package's own name stands
+// for its temporary file; other files lose their folder.
+std::string NameForUser(const platform::FileReplacement& package, const std::string& path) {
+    return FileNameOf(path == package.TemporaryPath() ? package.Target() : path);
+}
+
+// Why a package cannot be written at `output`, or empty when it can be tried.
+std::string OutputProblem(const std::string& output) {
+    struct stat info {};
+    if (output.back() == '/' || (::stat(output.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+        return "it is a folder";
+    }
+    std::string folder = output.substr(0, output.find_last_of('/') + 1);
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return "its folder does not exist";
+    return {};
+}
+
+// The sources the run reads; false (after its message) when it cannot begin.
+bool OpenSources(const ExtractionRequest& request, SourceFiles& files, std::vector<std::string>& archives,
+                 LooseMaps& maps, ExtractionSinks& sinks) {
+    if (request.allSources) {
+        archives = FindNumberedArchives(request.gameDir);
+        maps = FindLooseMaps(request.gameDir);
+        if (archives.empty() && maps.names.empty()) {
+            sinks.messages.ShowMessage("No archives or maps found in " + request.gameDir, ExtractionErrorCaption,
+                                       MessageKind::Exclamation);
+            return false;
+        }
+        return true;
+    }
+    for (const char* name : {"PAK0.PAK", "PAK1.PAK"}) {
+        auto pak = std::make_unique<platform::File>();
+        if (!pak->Open(name, platform::FileMode::ArchiveRead)) {
+            std::string lower = name[3] == '0' ? "pak0.pak" : "pak1.pak";
+            sinks.messages.ShowMessage("Could not open " + lower + " file.", FileIoCaption, MessageKind::Exclamation);
+            return false;
+        }
+        files.push_back(std::move(pak));
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string PackageNameFor(int game) {
@@ -114,36 +207,61 @@ std::string PackageNameFor(int game) {
 }
 
 RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks) {
-    if (!platform::SetCurrentDirectory(gameDir)) {
+    ExtractionRequest request;
+    request.gameDir = gameDir;
+    request.game = game;
+    return RunExtraction(request, sinks);
+}
+
+RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks) {
+    if (!platform::SetCurrentDirectory(request.gameDir)) {
         sinks.messages.ShowMessage("Invalid file path", ExtractionErrorCaption, MessageKind::Plain);
         return Outcome(RunOutcome::Failed);
     }
-    platform::File pak0;
-    if (!pak0.Open("PAK0.PAK", platform::FileMode::ArchiveRead)) {
-        sinks.messages.ShowMessage("Could not open pak0.pak file.", FileIoCaption, MessageKind::Exclamation);
-        return Outcome(RunOutcome::Failed);
-    }
-    platform::File pak1;
-    if (!pak1.Open("PAK1.PAK", platform::FileMode::ArchiveRead)) {
-        sinks.messages.ShowMessage("Could not open pak1.pak file.", FileIoCaption, MessageKind::Exclamation);
-        return Outcome(RunOutcome::Failed);
-    }
-    std::string packageName = PackageNameFor(game);
+    SourceFiles files;
+    std::vector<std::string> archives;
+    LooseMaps maps;
+    if (!OpenSources(request, files, archives, maps, sinks)) return Outcome(RunOutcome::Failed);
+    std::string packageName = PackageNameFor(request.game);
     if (packageName.empty()) return Outcome(RunOutcome::NotRun);
 
-    PendingPackage package(packageName);
-    if (!package.Create()) {
-        sinks.messages.ShowMessage("Could not create wad file.", FileIoCaption, MessageKind::Exclamation);
+    const std::string& output = request.outputPath;
+    if (!output.empty()) {
+        if (std::string problem = OutputProblem(output); !problem.empty()) {
+            sinks.messages.ShowMessage("Could not create wad file " + output + ": " + problem + ".", FileIoCaption,
+                                       MessageKind::Exclamation);
+            return Outcome(RunOutcome::Failed);
+        }
+    }
+    // The package is written beside its place and replaces it only when
+    // complete, so a run that fails never destroys an earlier package.
+    platform::FileReplacement package;
+    std::string target = output.empty() ? packageName : output;
+    if (!package.Begin(target, "." + FileNameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+        std::string text = output.empty() ? CreateFailedText
+                                           : "Could not create wad file " + output + ": " +
+                                                 std::strerror(package.LastOsError()) + ".";
+        sinks.messages.ShowMessage(text, FileIoCaption, MessageKind::Exclamation);
         return Outcome(RunOutcome::Failed);
     }
     if (sinks.workStarted) sinks.workStarted();
 
     RunResult result;
     try {
-        result.summary = BuildPackage(pak0, pak1, package, sinks);
+        TextureTable table;
+        LooseMapSpool spool(output.empty() ? "" : output.substr(0, output.find_last_of('/') + 1));
+        HarvestRecorder recorder(request.report, sinks.warnings);
+        recorder.Watch(table);
+        if (request.allSources) {
+            HarvestAllSources(archives, maps, files, spool, table, sinks, recorder);
+        } else {
+            HarvestTwoArchives(files, table, sinks, recorder);
+        }
+        recorder.RecordKept(table);
+        result.summary = WritePackage(table, package, sinks);
         package.Commit();
     } catch (const platform::FileError& error) {
-        std::string file = package.NameForUser(error.FileName());
+        std::string file = NameForUser(package, error.FileName());
         package.Discard();
         sinks.messages.ShowMessage("Error accessing " + file + ": " + error.OsErrorText(), FileIoCaption,
                                    MessageKind::Exclamation);
@@ -154,13 +272,18 @@ RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& s
                                    MessageKind::Exclamation);
         return Outcome(RunOutcome::Abandoned);
     }
-    result.summary.fileName = packageName;
 
-    // The registry and other programs open the package under the spelling the
-    // directory has on disk.
-    std::string registeredDir = platform::ResolvePathIgnoringCase(gameDir);
-    if (registeredDir.empty() || registeredDir.back() != '/') registeredDir += '/';
-    RegisterTexturePack(game, registeredDir);
+    if (output.empty()) {
+        result.summary.fileName = packageName;
+        // The registry and other programs open the package under the spelling
+        // the directory has on disk.
+        std::string registeredDir = platform::ResolvePathIgnoringCase(request.gameDir);
+        if (registeredDir.empty() || registeredDir.back() != '/') registeredDir += '/';
+        result.registration = RegisterTexturePack(request.game, registeredDir);
+    } else {
+        result.summary.fileName = FileNameOf(output);
+        result.registration = RegisterTexturePackAt(request.game, output);
+    }
 
     sinks.progress.SetPosition(0);
     sinks.status.SetStatus(ExtractionCompleteStatus);

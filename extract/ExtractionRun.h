@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "extract/HarvestReport.h"
+#include "extract/Registration.h"
 #include "extract/Sinks.h"
 #include "game/Games.h"
 
@@ -46,6 +48,20 @@ enum class RunOutcome {
 struct RunResult {
     RunOutcome outcome = RunOutcome::NotRun;
     WadSummary summary;  // filled when outcome is Completed
+    RegistrationOutcome registration;  // filled when outcome is Completed
+};
+
+// A run as moxtrel-cli can ask for it; the defaults are the main dialog's run.
+struct ExtractionRequest {
+    std::string gameDir;  // ends with '/'
+    int game = GameQuake;
+    // Every archive pak0.pak, pak1.pak, ... as the game loads them, then every
+    // loose map in the maps folder, instead of PAK0.PAK and PAK1.PAK alone.
+    bool allSources = false;
+    // Where the package goes, absolute; empty for beside the archives.
+    std::string outputPath;
+    // Filled with what the harvest read, kept, met again and skipped.
+    HarvestReport* report = nullptr;
 };
 
 inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
@@ -54,5 +70,6 @@ inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
 // Every failure is shown through `sinks.messages` with its text and caption;
 // nothing is thrown. The process's current directory stays `gameDir`.
 RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks);
+RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks);
 
 }  // namespace moxtrel

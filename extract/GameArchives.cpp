@@ -1,5 +1,6 @@
 #include "extract/GameArchives.h"
 
+#include <algorithm>
 #include <map>
 
 #include <sys/stat.h>
@@ -69,6 +70,45 @@ std::vector<std::string> FindNumberedArchives(const std::string& gameDir) {
         archives.push_back(dir + found->second);
     }
     return archives;
+}
+
+namespace {
+
+bool EndsWithBspIgnoringCase(std::string_view name) {
+    constexpr std::string_view suffix = ".bsp";
+    return name.size() > suffix.size() && platform::EqualsIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+// The name of gameDir's maps folder, as spelled on disk, or empty.
+std::string FindMapsFolder(const std::string& dir) {
+    platform::DirectoryListing listing;
+    if (!listing.Open(dir)) return {};
+    std::string best;
+    platform::DirectoryEntry entry;
+    while (listing.Next(entry)) {
+        if (!entry.isDirectory || !platform::EqualsIgnoringCase(entry.name, "maps")) continue;
+        std::string name(entry.name);
+        if (best.empty() || name == "maps" || (best != "maps" && name < best)) best = name;
+    }
+    return best;
+}
+
+}  // namespace
+
+LooseMaps FindLooseMaps(const std::string& gameDir) {
+    LooseMaps maps;
+    std::string dir = WithSlash(gameDir);
+    maps.folderName = FindMapsFolder(dir);
+    if (maps.folderName.empty()) return maps;
+    maps.folderPath = dir + maps.folderName + "/";
+    platform::DirectoryListing listing;
+    if (!listing.Open(maps.folderPath)) return maps;
+    platform::DirectoryEntry entry;
+    while (listing.Next(entry)) {
+        if (EndsWithBspIgnoringCase(entry.name)) maps.names.emplace_back(entry.name);
+    }
+    std::sort(maps.names.begin(), maps.names.end());
+    return maps;
 }
 
 }  // namespace moxtrel

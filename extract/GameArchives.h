@@ -21,4 +21,16 @@ std::vector<std::string> FindNumberedArchives(const std::string& gameDir);
 // leading zeros and below one million), or -1 for any other name.
 int NumberedArchiveIndex(const std::string& name);
 
+// The loose maps of a game directory: the entries of its "maps" folder (any
+// letter case, an exact match first, else the first in byte order; never a
+// symbolic link) whose names end in ".bsp" in any letter case, in the byte
+// order of their names. Entries of every kind are listed: a folder, FIFO or
+// link so named is the reader's to refuse with a warning.
+struct LooseMaps {
+    std::string folderName;  // as spelled on disk; empty when there is no maps folder
+    std::string folderPath;  // gameDir + folderName + '/'
+    std::vector<std::string> names;
+};
+LooseMaps FindLooseMaps(const std::string& gameDir);
+
 }  // namespace moxtrel

@@ -69,6 +69,8 @@ struct ArchiveContext {
     std::string name;
     TextureTable& table;
     WarningSink& warnings;
+    // What warnings call the file: "archive", or "file" for a loose map.
+    std::string kind = "archive";
     ArchiveWindow window{pak};
 };
 
@@ -101,7 +103,8 @@ bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLum
     auto warn = [&](const std::string& what) { archive.warnings.Warn(archive.name, map.name, what); };
     std::int64_t fieldPosition = static_cast<std::int64_t>(map.position) + static_cast<std::int64_t>(BspLayout::TextureLumpField);
     if (map.position < 0 || fieldPosition + 8 > archive.length) {
-        warn("the map starts at " + std::to_string(map.position) + ", outside the archive");
+        warn(archive.kind == "file" ? "the file is too short to be a map"
+                                    : "the map starts at " + std::to_string(map.position) + ", outside the archive");
         return false;
     }
     unsigned char field[BspLayout::TextureLumpFieldBytes];
@@ -116,7 +119,7 @@ bool LocateTextureLump(ArchiveContext& archive, const MapMember& map, TextureLum
     if (lumpLength == 0) return false;  // a map without textures
     if (lumpPosition < 0 || lumpLength < 4 || lump.start + 4 > archive.length) {
         warn("the texture lump (at " + std::to_string(lumpPosition) + ", " + std::to_string(lumpLength) +
-             " bytes) lies outside the archive");
+             " bytes) lies outside the " + archive.kind);
         return false;
     }
     return true;
@@ -173,7 +176,13 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
         return false;
     }
     if (position + size > archive.length) {
-        warn("texture " + name + ": its " + std::to_string(size) + " bytes reach past the end of the archive");
+        warn("texture " + name + ": its " + std::to_string(size) + " bytes reach past the end of the " + archive.kind);
+        return false;
+    }
+    // The package's directory holds 32-bit positions: a record beyond them
+    // would be copied from the wrong place.
+    if (position + size > LargestPackage) {
+        warn("texture " + name + ": it lies beyond the first 2 GB of the " + archive.kind);
         return false;
     }
     std::int64_t packageLength = static_cast<std::int64_t>(WadLayout::HeaderBytes) + archive.table.TotalSize() + size +
@@ -257,6 +266,11 @@ bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& m
     ArchiveContext archive{pak, pak.GetLength(), pak.GetFileName(), table, warnings};
     for (const MapMember& map : ReadMapMembers(archive)) HarvestMap(archive, map);
     return true;
+}
+
+void HarvestLooseMap(platform::File& map, TextureTable& table, WarningSink& warnings, const std::string& folder) {
+    ArchiveContext file{map, map.GetLength(), folder, table, warnings, "file"};
+    HarvestMap(file, MapMember{map.GetFileName(), 0});
 }
 
 }  // namespace moxtrel

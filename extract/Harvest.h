@@ -28,4 +28,10 @@ bool IsBspEntry(const char* name, const char* ending);
 // Throws platform::FileError when the system fails a read or seek.
 bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& messages, WarningSink& warnings);
 
+// Harvests a loose map: a map file of its own, which begins at position 0, with
+// the same checks as a map inside an archive. Warnings name it as `folder`
+// (the maps folder as spelled on disk) and the file's own name.
+// Throws platform::FileError when the system fails a read or seek.
+void HarvestLooseMap(platform::File& map, TextureTable& table, WarningSink& warnings, const std::string& folder);
+
 }  // namespace moxtrel

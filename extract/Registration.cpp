@@ -1,7 +1,14 @@
 #include "extract/Registration.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
 #include "extract/ExtractionRun.h"
 #include "extract/RegistryKey.h"
+#include "platform/RegistryStore.h"
 
 namespace moxtrel {
 
@@ -17,33 +24,123 @@ bool IsFreeOrOurs(const std::string& name) {
     return name.empty() || name == "Quake.wad" || name == "Hexen.wad";
 }
 
-}  // namespace
+bool StoreExists(const std::string& store) {
+    struct stat info {};
+    return !store.empty() && ::lstat(store.c_str(), &info) == 0;
+}
 
-void RegisterTexturePack(int game, const std::string& gameDir) {
-    const std::string packageName = PackageNameFor(game);
-    if (packageName.empty()) return;
+// Why the store could not be used, in words for the user: the parser's own
+// complaint for a damaged store, else the system's error of the failed call.
+std::string StoreFailureReason(std::int32_t result, int osError, const std::string& store) {
+    if (store.empty()) return "no home folder to keep it in";
+    if (result == platform::RegistryResult::StoreCorrupt) {
+        std::ifstream file(store, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        platform::RegistryDocument document;
+        std::string error;
+        platform::RegistryDocument::Parse(text.str(), document, error);
+        return "it is not a registry file that can be safely rewritten" + (error.empty() ? "" : " (" + error + ")");
+    }
+    struct stat info {};
+    if (::stat(store.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return "it is not a regular file";
+    if (osError != 0) return std::strerror(osError);
+    return "registry error " + std::to_string(result);
+}
 
-    CRegistryKey key(platform::RegistryCurrentUser);
+// Walks the slots and opens the one to write into `key`; the outcome says
+// which, or why there is none.
+RegistrationOutcome FindSlot(CRegistryKey& key, const std::string& store) {
+    RegistrationOutcome outcome;
+    outcome.store = store;
     std::string name;
-    bool slotFound = false;
-    for (int slot = 0; slot < SlotCount && !slotFound; ++slot) {
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        errno = 0;
         // The editor numbers its slots without gaps: the first missing one ends the list.
-        if (!key.Open(platform::RegistryCurrentUser, SlotKeyPrefix + std::to_string(slot))) return;
+        if (!key.Open(platform::RegistryCurrentUser, SlotKeyPrefix + std::to_string(slot))) {
+            int osError = errno;
+            outcome.slot = slot;
+            if (key.m_lResult != platform::RegistryResult::NotFound) {
+                outcome.status = RegistrationStatus::StoreUnreadable;
+                outcome.reason = StoreFailureReason(key.m_lResult, osError, store);
+            } else if (slot > 0) {
+                outcome.status = RegistrationStatus::SlotsEnded;
+            } else {
+                outcome.status = StoreExists(store) ? RegistrationStatus::NoFirstSlot : RegistrationStatus::NoStore;
+            }
+            return outcome;
+        }
         key.QueryValue("name", name);
         if (IsFreeOrOurs(name)) {
-            slotFound = true;
-        } else {
-            key.Close();
-            name.clear();
+            outcome.status = RegistrationStatus::Registered;
+            outcome.slot = slot;
+            return outcome;
         }
+        key.Close();
+        name.clear();
     }
-    if (!slotFound) return;
+    outcome.status = RegistrationStatus::AllSlotsTaken;
+    return outcome;
+}
 
-    // The results are not tested: a failed write leaves the slot as far as it got.
-    key.SetValue("type", std::uint32_t{1});
-    key.SetValue("path", gameDir + packageName);
-    key.SetValue("name", packageName);
+}  // namespace
+
+RegistrationOutcome RegisterTexturePack(int game, const std::string& gameDir) {
+    return RegisterTexturePackAt(game, gameDir + PackageNameFor(game));
+}
+
+RegistrationOutcome RegisterTexturePackAt(int game, const std::string& packagePath) {
+    const std::string packageName = PackageNameFor(game);
+    if (packageName.empty()) return {};
+
+    CRegistryKey key(platform::RegistryCurrentUser);
+    RegistrationOutcome outcome = FindSlot(key, platform::RegistryStorePath());
+    if (outcome.status != RegistrationStatus::Registered) return outcome;
+
+    // All three values are written even when one fails, so a slot is left as
+    // far as it got; the first failure is what the user is told.
+    std::int32_t failure = platform::RegistryResult::Success;
+    int osError = 0;
+    auto note = [&](bool written) {
+        if (!written && failure == platform::RegistryResult::Success) {
+            failure = key.m_lResult;
+            osError = errno;
+        }
+    };
+    errno = 0;
+    note(key.SetValue("type", std::uint32_t{1}));
+    note(key.SetValue("path", packagePath));
+    note(key.SetValue("name", packageName));
     key.Close();
+    if (failure != platform::RegistryResult::Success) {
+        outcome.status = RegistrationStatus::StoreUnwritable;
+        outcome.reason = StoreFailureReason(failure, osError, outcome.store);
+    }
+    return outcome;
+}
+
+std::string DescribeRegistration(const RegistrationOutcome& outcome) {
+    const std::string& store = outcome.store;
+    const std::string notRegistered = "not registered: ";
+    switch (outcome.status) {
+        case RegistrationStatus::Registered:
+            return "registered in slot txpack" + std::to_string(outcome.slot) + " of " + store;
+        case RegistrationStatus::NoStore: return notRegistered + "no store file at " + store;
+        case RegistrationStatus::NoFirstSlot: return notRegistered + store + " has no txpack0 key";
+        case RegistrationStatus::SlotsEnded:
+            return notRegistered +
+                   (outcome.slot == 1 ? "txpack0 holds another pack"
+                                      : "txpack0 to txpack" + std::to_string(outcome.slot - 1) + " hold other packs") +
+                   " and " + store + " has no txpack" + std::to_string(outcome.slot) + " key";
+        case RegistrationStatus::AllSlotsTaken:
+            return notRegistered + "all " + std::to_string(SlotCount) + " slots of " + store + " hold other packs";
+        case RegistrationStatus::StoreUnreadable:
+            return notRegistered + "the store " + store + " could not be read: " + outcome.reason;
+        case RegistrationStatus::StoreUnwritable:
+            return notRegistered + "the store " + store + " could not be written: " + outcome.reason;
+        case RegistrationStatus::NotRun: break;
+    }
+    return notRegistered + "the game has no package name";
 }
 
 }  // namespace moxtrel

@@ -1,14 +1,42 @@
 #pragma once
 // Registers a written package with the level editor: the first texture-pack
 // slot (txpack0 .. txpack31) that is free or already holds one of this
-// program's packages receives its type, path and name. Reports nothing.
+// program's packages receives its type, path and name. The window program
+// shows nothing of the outcome; moxtrel-cli prints it in one line.
 
 #include <string>
 
 namespace moxtrel {
 
+enum class RegistrationStatus {
+    Registered,       // the values were written into `slot`
+    NoStore,          // there is no store file
+    NoFirstSlot,      // the store has no txpack0 key
+    SlotsEnded,       // the slots before `slot` hold other packs and `slot` has no key
+    AllSlotsTaken,    // all 32 slots hold other packs
+    StoreUnreadable,  // the store could not be read or parsed; `reason` says why
+    StoreUnwritable,  // a slot was found but writing it failed; `reason` says why
+    NotRun,           // neither Quake nor Hexen II: nothing was looked at
+};
+
+struct RegistrationOutcome {
+    RegistrationStatus status = RegistrationStatus::NotRun;
+    int slot = -1;
+    std::string store;   // the store's file
+    std::string reason;  // for the two store failures
+};
+
 // `gameDir` ends with '/'; the path written is gameDir followed by the package
 // name. A game kind other than Quake (0) or Hexen II (1) writes nothing.
-void RegisterTexturePack(int game, const std::string& gameDir);
+RegistrationOutcome RegisterTexturePack(int game, const std::string& gameDir);
+
+// The same with the package's full path given as it is, for a package written
+// away from the archives; "name" stays the game's package name, so the slot
+// rules hold whatever the file is called.
+RegistrationOutcome RegisterTexturePackAt(int game, const std::string& packagePath);
+
+// One line for a terminal: "registered in slot txpackN of STORE", or
+// "not registered: " and why.
+std::string DescribeRegistration(const RegistrationOutcome& outcome);
 
 }  // namespace moxtrel

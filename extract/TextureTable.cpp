@@ -25,7 +25,11 @@ bool TextureTable::Contains(const TextureName& name) const {
 bool TextureTable::AddIfNew(TextureEntry entry) {
     // The first finding of a name wins, so a later map or the second archive
     // can never replace a texture already taken.
-    if (!m_names.insert(ComparableName(entry.name)).second) return false;
+    auto [found, added] = m_names.emplace(ComparableName(entry.name), m_entries.size());
+    if (!added) {
+        if (m_onRepeat) m_onRepeat(m_entries[found->second], entry);
+        return false;
+    }
     m_totalSize += entry.size;
     m_entries.push_back(std::move(entry));
     return true;

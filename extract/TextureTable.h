@@ -4,9 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace moxtrel {
@@ -58,6 +59,11 @@ public:
     bool AddIfNew(TextureEntry entry);
     bool Contains(const TextureName& name) const;
 
+    // Called with the kept entry and the later finding each time AddIfNew
+    // turns a name away, for a run that reports which copy was kept.
+    using RepeatHandler = std::function<void(const TextureEntry& kept, const TextureEntry& repeat)>;
+    void OnRepeat(RepeatHandler handler) { m_onRepeat = std::move(handler); }
+
     int Count() const { return static_cast<int>(m_entries.size()); }
     bool Empty() const { return m_entries.empty(); }
     TextureEntry& operator[](std::size_t i) { return m_entries[i]; }
@@ -74,8 +80,9 @@ public:
 
 private:
     std::vector<TextureEntry> m_entries;
-    std::unordered_set<std::string> m_names;
+    std::unordered_map<std::string, std::size_t> m_names;  // name -> index of its entry
     std::int64_t m_totalSize = 0;
+    RepeatHandler m_onRepeat;
 };
 
 // A texture whose name begins with '+' (an animation frame) or '*' (a liquid).

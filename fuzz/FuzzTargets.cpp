@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "extract/Harvest.h"
+#include "extract/HarvestReport.h"
 #include "extract/WadReader.h"
 #include "extract/WadWriter.h"
 #include "fuzz/MemoryFile.h"
@@ -34,12 +35,12 @@ struct KeptRecord {
     std::int64_t size;
 };
 
-// Every kept texture lies whole inside the archive, and no name is kept twice.
-std::string CheckTable(const TextureTable& table, const platform::File& pak, std::size_t archiveSize,
-                       std::vector<KeptRecord>& kept) {
+// Every kept texture lies whole inside the input, and no name is kept twice.
+std::string CheckTable(const TextureTable& table, const platform::File& pak, const platform::File& map,
+                       std::size_t archiveSize, std::vector<KeptRecord>& kept) {
     std::vector<std::string> names;
     for (const TextureEntry& entry : table) {
-        if (entry.source != &pak) return "an entry names another archive as its source";
+        if (entry.source != &pak && entry.source != &map) return "an entry names a file that was not read as its source";
         if (entry.position < 0 || entry.size < 0 ||
             static_cast<std::uint64_t>(entry.position) + static_cast<std::uint64_t>(entry.size) > archiveSize) {
             return "texture " + DisplayName(entry.name) + " (" + std::to_string(entry.size) + " bytes at " +
@@ -84,6 +85,34 @@ std::string CheckPackage(const std::vector<unsigned char>& package, const std::s
         position += record.size;
     }
     if (wad.directoryPosition != position) return "the header's directory position is not the end of the lumps";
+    return {};
+}
+
+// The report lists the kept textures as the table does, and each repeat is a
+// kept name found again inside the input, "same" only when its bytes are.
+std::string CheckReport(const HarvestReport& report, const std::vector<KeptRecord>& kept, const std::uint8_t* data,
+                        std::size_t size) {
+    if (report.textures.size() != kept.size()) return "the report lists another number of textures than were kept";
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const ReportTexture& texture = report.textures[i];
+        if (texture.name != kept[i].name || texture.position != kept[i].position || texture.size != kept[i].size) {
+            return "report texture " + std::to_string(i) + " is not the kept record";
+        }
+    }
+    for (const ReportRepeat& repeat : report.repeats) {
+        const ReportTexture& found = repeat.found;
+        if (found.position < 0 || found.size < 0 ||
+            static_cast<std::uint64_t>(found.position) + static_cast<std::uint64_t>(found.size) > size) {
+            return "a repeat of " + DisplayName(found.name) + " does not lie inside the input";
+        }
+        auto first = std::find_if(kept.begin(), kept.end(), [&](const KeptRecord& record) {
+            return ComparableName(record.name) == ComparableName(found.name);
+        });
+        if (first == kept.end()) return "a repeat of " + DisplayName(found.name) + ", which was never kept";
+        bool same = first->size == found.size &&
+                    std::memcmp(data + first->position, data + found.position, static_cast<std::size_t>(found.size)) == 0;
+        if (same != repeat.sameBytes) return "a repeat of " + DisplayName(found.name) + " is marked the wrong way";
+    }
     return {};
 }
 
@@ -147,24 +176,40 @@ std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string
 
 std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
     static MemoryFile archive("PAK0.PAK");
+    static MemoryFile looseMap("e1m1.bsp");
     static MemoryFile package("Quake.wad");
-    if (!archive.Usable() || !package.Usable() || !archive.Fill(data, size)) return "no memory file for the input";
+    if (!archive.Usable() || !looseMap.Usable() || !package.Usable() || !archive.Fill(data, size) ||
+        !looseMap.Fill(data, size)) {
+        return "no memory file for the input";
+    }
 
     platform::File pak;
+    platform::File map;
     platform::File wad;
     if (!pak.Open(archive.Path(), platform::FileMode::ArchiveRead) ||
+        !map.Open(looseMap.Path(), platform::FileMode::ArchiveRead) ||
         !wad.Open(package.Path(), platform::FileMode::Create | platform::FileMode::ReadWrite)) {
         return "the memory files cannot be opened";
     }
     CountingSinks sinks;
     TextureTable table;
+    HarvestReport report;
+    HarvestRecorder recorder(&report, sinks);
+    recorder.Watch(table);
     std::vector<KeptRecord> kept;
     try {
-        bool whole = HarvestPakTextures(pak, table, sinks, sinks);
+        recorder.BeginSource(pak.GetFilePath(), false);
+        recorder.AddSource(pak);
+        bool whole = HarvestPakTextures(pak, table, sinks, recorder);
         bool isPack = size >= 4 && std::memcmp(data, "PACK", 4) == 0;
         if (whole != isPack) return "the harvest's result does not follow the archive's magic";
         if (whole != (sinks.messages == 0)) return "\"Invalid Pak file.\" shown when it should not be, or not shown";
-        if (std::string broken = CheckTable(table, pak, size, kept); !broken.empty()) return broken;
+        recorder.BeginSource(map.GetFilePath(), true);
+        recorder.AddSource(map);
+        HarvestLooseMap(map, table, recorder, "maps");
+        recorder.RecordKept(table);
+        if (std::string broken = CheckTable(table, pak, map, size, kept); !broken.empty()) return broken;
+        if (std::string broken = CheckReport(report, kept, data, size); !broken.empty()) return broken;
 
         std::int32_t directoryPosition = WriteWadLumps(wad, table, sinks, sinks);
         WriteWadDirectory(wad, table, directoryPosition, sinks, sinks);
@@ -174,9 +219,9 @@ std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
         CountAndFreeTextures(table, animated, simple);
         if (animated + simple != total || !table.Empty()) return "the counts do not add up to the entries";
     } catch (const platform::FileError& error) {
-        // Reading an archive held in memory fails only when the harvest asks
-        // for something outside it; damaged data must be skipped, not abandon
-        // the whole run.
+        // Reading a file held in memory fails only when the harvest asks for
+        // something outside it; damaged data must be skipped, not abandon the
+        // whole run.
         return std::string("a file error abandoned the run: ") + error.what();
     }
     return CheckPackage(package.Contents(), package.Path(), data, kept);

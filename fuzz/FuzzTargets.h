@@ -15,8 +15,10 @@
 
 namespace moxtrel::fuzz {
 
-// The input is a PAK archive: it is harvested, written as a package into
-// memory, and the package read back and compared with the archive.
+// The input is a PAK archive and, after it, a loose map of the same bytes (as
+// a run over every source reads them): both are harvested into one table with
+// a report of what was kept, met again and skipped, written as a package into
+// memory, and the package read back and compared with the input.
 std::string HarvestArchive(const std::uint8_t* data, std::size_t size);
 
 // The input is a registry store's text: parsed, written back and parsed

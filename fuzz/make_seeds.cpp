@@ -75,6 +75,16 @@ void WriteArchiveSeeds(const fs::path& dir) {
     Bytes notPack = MakePak({{"maps/a.bsp", Map({MakeMiptex("never", Side, Side, 14)})}});
     notPack[3] = 'X';
     Write(dir, "not_pack.pak", notPack);
+
+    // Loose maps: the input is also read as a map file of its own, which
+    // begins at position 0. A whole map, one whose texture lump lies past the
+    // file's end, and one cut short inside its lump directory.
+    Bytes looseMap = Map({MakeMiptex("loose", Side, Side, 15), std::nullopt, MakeMiptex("*slime", Side, Side, 16)});
+    Write(dir, "loose_map.bsp", looseMap);
+    Bytes farLump = looseMap;
+    PatchInt32(farLump, 20, 0x7FFFFF00);
+    Write(dir, "loose_map_lump_outside.bsp", farLump);
+    Write(dir, "loose_map_cut_short.bsp", Bytes(looseMap.begin(), looseMap.begin() + 24));
 }
 
 void WriteRegistrySeeds(const fs::path& dir) {

@@ -183,6 +183,36 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
     return true;
 }
 
+bool File::OpenRegularForReading(const std::string& path) {
+    Release();
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    struct stat info {};
+    int refusal = 0;
+    if (::fstat(fd, &info) != 0) {
+        refusal = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        refusal = EISDIR;
+    } else if (!S_ISREG(info.st_mode)) {
+        refusal = ENODEV;
+    } else if (int flags = ::fcntl(fd, F_GETFL); flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        refusal = errno;
+    }
+    if (refusal != 0) {
+        ::close(fd);
+        m_lastOsError = refusal;
+        return false;
+    }
+    m_fd = fd;
+    m_lastOsError = 0;
+    m_path = path;
+    return true;
+}
+
 std::size_t File::Read(void* buffer, std::size_t count) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;

@@ -64,6 +64,11 @@ public:
     // characters, open for writing with the permissions a newly created file
     // gets. Returns false (errno kept in LastOsError) when that fails.
     bool OpenTemporary(const std::string& directory, const std::string& prefix);
+    // Opens the regular file at exactly `path` for reading: a symbolic link is
+    // not followed (ELOOP), and a folder (EISDIR), FIFO or device (ENODEV) is
+    // refused without waiting on it. Returns false (errno kept in
+    // LastOsError) when that fails; never throws.
+    bool OpenRegularForReading(const std::string& path);
     // Opens `path` exactly as written (no lookup ignoring case) with POSIX
     // open flags; a file created gets `permissions` less the umask. Returns
     // false (errno kept in LastOsError) when it cannot be opened; never throws.

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev libgif-dev
   libcairo2-dev fonts-dejavu-core
+  nlohmann-json3-dev python3
   xvfb xauth openbox libx11-dev
   libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
   imagemagick

@@ -54,5 +54,32 @@ TEST(GameArchives, TwoSpellingsOfOneNumberTakeTheFirstInByteOrder) {
     EXPECT_EQ(FindNumberedArchives(dir.Dir()), (std::vector<std::string>{dir.Dir() + "PAK0.PAK"}));
 }
 
+TEST(LooseMaps, TheMapsFolderIsFoundInAnyCaseAndNeverThroughALink) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::vector<const char*> folders;  // made in this order; "->X" is a link to folder X
+        std::string chosen;                // empty: no maps folder
+    };
+    for (const Case& c : {Case{"exact", {"MAPS", "maps", "Maps"}, "maps"},
+                          Case{"first in byte order", {"maps_old", "mApS", "MAPS"}, "MAPS"},
+                          Case{"a link is passed over", {"elsewhere", "->elsewhere"}, ""},
+                          Case{"none", {}, ""}}) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        for (std::string folder : c.folders) {
+            if (folder.rfind("->", 0) == 0) {
+                fs::create_directory_symlink(dir / folder.substr(2), dir / "maps");
+            } else {
+                fs::create_directory(dir / folder);
+                Touch(dir / folder / "e1m1.bsp");
+            }
+        }
+        LooseMaps maps = FindLooseMaps(dir.Dir());
+        EXPECT_EQ(maps.folderName, c.chosen);
+        EXPECT_EQ(maps.names.size(), c.chosen.empty() ? 0u : 1u);
+    }
+}
+
 }  // namespace
 }  // namespace moxtrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "extract/Harvest.h"
 #include "platform/File.h"
@@ -290,6 +291,36 @@ INSTANTIATE_TEST_SUITE_P(
                           p = moved;
                       },
                       {"good", "x", "y"}}));
+
+TEST(HarvestLooseMap, ARecordBeyondTheFirst2GBIsSkippedNotCopiedFromAWrongPlace) {
+    // A sparse map file: its texture lump starts just below 2 GB, so the
+    // second record lies beyond what a package's 32-bit position can hold.
+    TempDir dir;
+    Bytes near = MakeMiptex("near", 8, 8, 1);
+    Bytes far = MakeMiptex("far", 8, 8, 2);
+    auto lumpAt = static_cast<std::int32_t>(0x7FFFFFFF - 8 - static_cast<std::int32_t>(near.size()) - 4);
+    Bytes lump = MakeTextureLump({near, far});
+    Bytes header = MakeBsp(Bytes(4, 0));
+    fixtures::PatchInt32(header, 20, lumpAt);
+    fixtures::PatchInt32(header, 24, static_cast<std::int32_t>(lump.size()));
+    std::string path = (dir / "big.bsp").string();
+    fixtures::WriteBytes(path, header);
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(lumpAt);
+        file.write(reinterpret_cast<const char*>(lump.data()), static_cast<std::streamsize>(lump.size()));
+    }
+    platform::File map;
+    ASSERT_TRUE(map.Open(path, platform::FileMode::ArchiveRead));
+    TextureTable table;
+    RecordingSinks sinks;
+    HarvestLooseMap(map, table, sinks, "maps");
+    ASSERT_EQ(table.Count(), 1);
+    EXPECT_EQ(DisplayName(table[0].name), "near");
+    ASSERT_EQ(sinks.warnings.size(), 1u);
+    EXPECT_EQ(sinks.warnings[0].map, "big.bsp");
+    EXPECT_EQ(sinks.warnings[0].what, "texture far: it lies beyond the first 2 GB of the file");
+}
 
 }  // namespace
 }  // namespace moxtrel

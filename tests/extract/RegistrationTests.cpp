@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <sys/wait.h>
@@ -284,5 +286,44 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "Other.wad");
 }
 
+TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
+    const std::string at = store.string();
+    std::vector<Slot> taken;
+    for (int i = 0; i < 32; ++i) taken.push_back({i, "Other.wad"});
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::string line;  // the whole line, or its beginning when it ends in the system's words
+    };
+    for (const Case& c : std::vector<Case>{
+             {"no store", [] {}, "not registered: no store file at " + at},
+             {"no txpack0", [&] { WriteStore({{1, ""}}); }, "not registered: " + at + " has no txpack0 key"},
+             {"one other pack", [&] { WriteStore({{0, "A.wad"}}); },
+              "not registered: txpack0 holds another pack and " + at + " has no txpack1 key"},
+             {"two other packs", [&] { WriteStore({{0, "A.wad"}, {1, "B.wad"}}); },
+              "not registered: txpack0 to txpack1 hold other packs and " + at + " has no txpack2 key"},
+             {"all taken", [&] { WriteStore(taken); }, "not registered: all 32 slots of " + at + " hold other packs"},
+             {"slot 2", [&] { WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Hexen.wad"}}); },
+              "registered in slot txpack2 of " + at},
+             {"store is a folder", [&] { fs::create_directory(store); },
+              "not registered: the store " + at + " could not be read: it is not a regular file"},
+             {"damaged store", [&] { std::ofstream(store) << "not a registry\n"; },
+              "not registered: the store " + at + " could not be read: it is not a registry file that can be safely rewritten ("},
+             {"lock is a folder", [&] { WriteStore({{0, ""}}); fs::create_directory(at + ".lock"); },
+              "not registered: the store " + at + " could not be written: " + std::strerror(EISDIR)},
+         }) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(store);
+        fs::remove_all(at + ".lock");
+        c.prepare();
+        std::string line = DescribeRegistration(RegisterTexturePack(0, gameDir));
+        EXPECT_EQ(line.substr(0, c.line.size()), c.line);
+        if (c.line.back() != '(') {
+            EXPECT_EQ(line, c.line);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace moxtrel
+

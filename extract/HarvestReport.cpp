@@ -1,0 +1,91 @@
+#include "extract/HarvestReport.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "extract/PakDirectory.h"
+#include "platform/File.h"
+#include "platform/LittleEndian.h"
+
+namespace moxtrel {
+
+namespace {
+
+// A miptex record: the 16-byte name, then its width and height.
+constexpr std::size_t SizeField = 16;
+constexpr std::size_t SizeFieldBytes = 8;
+
+// Whether two records hold the same bytes, read in pieces so that no buffer
+// grows with what the files claim.
+bool SameBytes(const TextureEntry& a, const TextureEntry& b) {
+    if (a.size != b.size) return false;
+    constexpr std::size_t Piece = 65536;
+    unsigned char left[Piece];
+    unsigned char right[Piece];
+    for (std::int64_t done = 0; done < a.size;) {
+        auto count = static_cast<std::size_t>(std::min<std::int64_t>(Piece, a.size - done));
+        if (!ReadExactlyAt(*a.source, a.position + done, left, count) ||
+            !ReadExactlyAt(*b.source, b.position + done, right, count) || std::memcmp(left, right, count) != 0) {
+            return false;
+        }
+        done += static_cast<std::int64_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+void HarvestRecorder::BeginSource(const std::string& path, bool looseMap) {
+    m_current = ReportLocation{path, "", looseMap};
+}
+
+void HarvestRecorder::AddSource(const platform::File& file) {
+    if (m_current.looseMap) m_looseMaps.insert(&file);
+    if (m_report) m_report->sources.push_back({file.GetFilePath(), file.GetLength()});
+}
+
+void HarvestRecorder::Watch(TextureTable& table) {
+    if (!m_report) return;
+    table.OnRepeat([this](const TextureEntry& kept, const TextureEntry& repeat) {
+        m_report->repeats.push_back({Describe(repeat), SameBytes(kept, repeat)});
+    });
+}
+
+void HarvestRecorder::Remember(const TextureEntry& entry) {
+    if (m_report) m_remembered[ComparableName(entry.name)] = Describe(entry);
+}
+
+void HarvestRecorder::RecordKept(const TextureTable& table) {
+    if (!m_report) return;
+    for (const TextureEntry& entry : table) {
+        auto remembered = m_remembered.find(ComparableName(entry.name));
+        m_report->textures.push_back(remembered != m_remembered.end() ? remembered->second : Describe(entry));
+    }
+}
+
+void HarvestRecorder::Warn(const std::string& archive, const std::string& map, const std::string& what) {
+    m_forward.Warn(archive, map, what);
+    if (!m_report) return;
+    ReportLocation where = m_current;
+    if (!where.looseMap) where.member = map;
+    m_report->skipped.push_back({where, what});
+}
+
+ReportTexture HarvestRecorder::Describe(const TextureEntry& entry) const {
+    ReportTexture texture;
+    texture.name = entry.name;
+    texture.where.source = entry.source->GetFilePath();
+    texture.where.looseMap = m_looseMaps.count(entry.source) != 0;
+    if (!texture.where.looseMap) texture.where.member = entry.mapName;
+    texture.position = entry.position;
+    texture.size = entry.size;
+    unsigned char size[SizeFieldBytes];
+    if (entry.size >= static_cast<std::int32_t>(SizeField + SizeFieldBytes) &&
+        ReadExactlyAt(*entry.source, entry.position + static_cast<std::int64_t>(SizeField), size, sizeof size)) {
+        texture.width = platform::ReadInt32LE(size);
+        texture.height = platform::ReadInt32LE(size + 4);
+    }
+    return texture;
+}
+
+}  // namespace moxtrel
