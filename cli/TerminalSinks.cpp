@@ -32,7 +32,8 @@ void TerminalSinks::ShowMessage(const std::string& text, const std::string& capt
 }
 
 void TerminalSinks::Warn(const std::string& archive, const std::string& map, const std::string& what) {
-    PrintLine("warning: " + archive + ": " + map + ": " + what);
+    // A fault of the whole archive (its header, its directory) names no map.
+    PrintLine("warning: " + archive + ": " + (map.empty() ? "" : map + ": ") + what);
 }
 
 void TerminalSinks::SetRange(int upper) {

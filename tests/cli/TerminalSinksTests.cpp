@@ -36,6 +36,7 @@ void RunLikeAnExtraction(cli::TerminalSinks& sinks) {
     sinks.SetStatus("Extracting textures. Please wait...");
     for (int i = 0; i < 1500; ++i) sinks.Step();
     sinks.Warn("PAK1.PAK", "maps/e2m1.bsp", "texture lump beyond the end of the archive");
+    sinks.Warn("PAK1.PAK", "", "the archive header is cut short");
     for (int i = 0; i < 1500; ++i) sinks.Step();
     sinks.SetStatus("Writing directory table. Please wait...");
     sinks.SetPosition(0);
@@ -49,7 +50,8 @@ TEST(TerminalSinks, WithoutATerminalOnlyMessagesAndWarningsArePrinted) {
     sinks.Finish(true);
     EXPECT_EQ(err.Text(),
               "File IO Error: Invalid Pak file.\n"
-              "warning: PAK1.PAK: maps/e2m1.bsp: texture lump beyond the end of the archive\n");
+              "warning: PAK1.PAK: maps/e2m1.bsp: texture lump beyond the end of the archive\n"
+              "warning: PAK1.PAK: the archive header is cut short\n");
 }
 
 TEST(TerminalSinks, OnATerminalTheBarIsRedrawnInPlaceAtMostOncePerPercent) {
