@@ -1,17 +1,28 @@
 #include "cli/Command.h"
 
 #include <string>
+#include <vector>
 
-#include "extract/ExtractionRun.h"
+#include "game/Games.h"
 
 namespace moxtrel::cli {
+
+namespace {
+
+std::vector<std::string> CommandNames() {
+    std::vector<std::string> names;
+    for (const Game& game : AllGames()) names.emplace_back(game.commandName);
+    return names;
+}
+
+}  // namespace
 
 void AddGameOption(CLI::App& subcommand, int& game) {
     subcommand
         .add_option_function<std::string>(
-            "--game", [&game](const std::string& name) { game = name == "hexen2" ? GameHexen2 : GameQuake; },
+            "--game", [&game](const std::string& name) { game = FindGameByCommandName(name)->kind; },
             "The game whose files are used (default: quake)")
-        ->check(CLI::IsMember({"quake", "hexen2"}));
+        ->check(CLI::IsMember(CommandNames()));
 }
 
 }  // namespace moxtrel::cli

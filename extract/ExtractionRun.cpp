@@ -199,11 +199,8 @@ bool OpenSources(const ExtractionRequest& request, SourceFiles& files, std::vect
 }  // namespace
 
 std::string PackageNameFor(int game) {
-    switch (game) {
-        case GameQuake: return "Quake.wad";
-        case GameHexen2: return "Hexen.wad";
-        default: return {};
-    }
+    const Game* known = FindGame(game);
+    return known ? std::string(known->packageName) : std::string();
 }
 
 RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks) {

@@ -8,6 +8,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/RegistryKey.h"
+#include "game/Games.h"
 #include "platform/RegistryStore.h"
 
 namespace moxtrel {
@@ -21,7 +22,11 @@ constexpr const char* SlotKeyPrefix = "Software\\Orvek\\Lathmore\\Gantry\\Settin
 // the two games' packages take turns in one slot. Names are compared exactly:
 // "quake.wad" is another program's pack.
 bool IsFreeOrOurs(const std::string& name) {
-    return name.empty() || name == "Quake.wad" || name == "Hexen.wad";
+    if (name.empty()) return true;
+    for (const Game& game : AllGames()) {
+        if (name == game.packageName) return true;
+    }
+    return false;
 }
 
 bool StoreExists(const std::string& store) {
