@@ -16,6 +16,7 @@
 #include "extract/WadWriter.h"
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
+#include "platform/Paths.h"
 
 namespace moxtrel {
 
@@ -274,8 +275,7 @@ RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks
         result.summary.fileName = packageName;
         // The registry and other programs open the package under the spelling
         // the directory has on disk.
-        std::string registeredDir = platform::ResolvePathIgnoringCase(request.gameDir);
-        if (registeredDir.empty() || registeredDir.back() != '/') registeredDir += '/';
+        std::string registeredDir = platform::WithTrailingSlash(platform::ResolvePathIgnoringCase(request.gameDir));
         result.registration = RegisterTexturePack(request.game, registeredDir);
     } else {
         result.summary.fileName = FileNameOf(output);

@@ -7,6 +7,7 @@
 
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
+#include "platform/Paths.h"
 
 namespace moxtrel {
 
@@ -20,8 +21,7 @@ bool IsRegularFile(const std::string& path) {
 }
 
 std::string WithSlash(const std::string& dir) {
-    if (dir.empty()) return "./";
-    return dir.back() == '/' ? dir : dir + '/';
+    return dir.empty() ? "./" : platform::WithTrailingSlash(dir);
 }
 
 }  // namespace

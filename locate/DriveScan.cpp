@@ -4,6 +4,7 @@
 
 #include "locate/GameDirectory.h"
 #include "platform/File.h"
+#include "platform/Paths.h"
 
 namespace moxtrel::locate {
 
@@ -78,7 +79,7 @@ bool ExecutableScan::ScanEntries(std::size_t first, std::size_t end) {
         const ListedEntry entry = m_entries[i];
         if (entry.isDirectory) {
             const std::size_t mark = m_path.size();
-            if (m_path.back() != '/') m_path += '/';
+            m_path = platform::WithTrailingSlash(std::move(m_path));
             m_path.append(m_names, entry.nameOffset, entry.nameLength);
             m_observer.DirectoryEntered(m_path);
             if (ScanPath()) return true;
