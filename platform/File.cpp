@@ -38,6 +38,23 @@ std::string FindEntryIgnoringCase(const std::string& directory, const std::strin
     return *std::min_element(matches.begin(), matches.end());
 }
 
+// Reads until `count` bytes are in or the file ends: `readSome` makes one
+// system call for what is still wanted after the `done` bytes read so far.
+// False, with errno kept, when the system fails the read.
+template <typename ReadSome>
+bool ReadUntilFullOrEnd(ReadSome readSome, unsigned char* bytes, std::size_t count, std::size_t& done) {
+    while (done < count) {
+        ssize_t got = readSome(bytes + done, count - done, done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -214,17 +231,9 @@ bool File::OpenRegularForReading(const std::string& path) {
 }
 
 std::size_t File::Read(void* buffer, std::size_t count) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
-    while (done < count) {
-        ssize_t got = ::read(m_fd, bytes + done, count - done);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            Fail();
-        }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
+    auto readSome = [this](unsigned char* into, std::size_t wanted, std::size_t) { return ::read(m_fd, into, wanted); };
+    if (!ReadUntilFullOrEnd(readSome, static_cast<unsigned char*>(buffer), count, done)) Fail();
     return done;
 }
 
@@ -233,17 +242,11 @@ std::size_t File::ReadAt(std::int64_t position, void* buffer, std::size_t count)
         errno = EINVAL;
         Fail();
     }
-    auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
-    while (done < count) {
-        ssize_t got = ::pread(m_fd, bytes + done, count - done, static_cast<off_t>(position) + static_cast<off_t>(done));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            Fail();
-        }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-    }
+    auto readSome = [this, position](unsigned char* into, std::size_t wanted, std::size_t before) {
+        return ::pread(m_fd, into, wanted, static_cast<off_t>(position) + static_cast<off_t>(before));
+    };
+    if (!ReadUntilFullOrEnd(readSome, static_cast<unsigned char*>(buffer), count, done)) Fail();
     return done;
 }
 
