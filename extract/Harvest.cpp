@@ -36,7 +36,9 @@ struct MapMember {
 // names of small textures lying close together come in with one system call.
 class ArchiveWindow {
 public:
-    static constexpr std::int64_t MaxBytes = 64 * 1024;
+    // Large enough to take in the names of several small textures, small
+    // enough that the pixels read past on the way cost less than the calls saved.
+    static constexpr std::int64_t MaxBytes = 16 * 1024;
 
     explicit ArchiveWindow(platform::File& pak) : m_pak(pak) {}
 
