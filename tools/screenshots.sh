@@ -65,10 +65,28 @@ pids+=($!)
 for _ in $(seq 50); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
 [ -e "$work/wm-ready" ] || fail "the window manager did not start"
 
+# The ids of the visible windows titled exactly $1. A window closing while
+# xdotool walks the window tree breaks the walk with an X error: ask again.
+find_windows() {
+  local out
+  for _ in 1 2 3 4 5; do
+    if out=$(xdotool search --onlyvisible --name "^$1\$" 2>&1); then
+      echo "$out"
+      return 0
+    fi
+    grep -q 'X Error' <<<"$out" || return 1
+  done
+  return 1
+}
+
 # The visible window titled exactly $1, waited for up to 15 seconds.
 window() {
-  local id
-  id=$(timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) || true
+  local id=""
+  for _ in $(seq 150); do
+    id=$(find_windows "$1" | head -n1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
   [ -n "$id" ] || fail "the $1 window did not appear"
   echo "$id"
 }
@@ -76,7 +94,7 @@ window() {
 # Waits until no visible window is titled $1.
 gone() {
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0
+    find_windows "$1" >/dev/null || return 0
     sleep 0.1
   done
   fail "the $1 window did not close"
@@ -171,7 +189,7 @@ click "$main" 200 67 223 110         # Begin
 for _ in $(seq 100); do [ -e "$game/Quake.wad" ] && break; sleep 0.1; done
 [ -e "$game/Quake.wad" ] || fail "Begin wrote no package"
 sleep 1
-xdotool search --onlyvisible --name '^WAD File Info$' >/dev/null && fail "the run ended while the store was locked"
+find_windows 'WAD File Info' >/dev/null && fail "the run ended while the store was locked"
 shoot "$main" begin
 exec 9>&-
 info=$(window "WAD File Info")
