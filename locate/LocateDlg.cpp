@@ -7,7 +7,7 @@
 #include "locate/PathText.h"
 #include "res/Pictures.h"
 #include "res/TemplateDialog.h"
-#include "ui/GuiSinks.h"
+#include "widgets/GuiSinks.h"
 
 namespace moxtrel::locate {
 
@@ -69,14 +69,14 @@ bool CLocateDlg::UpdateData(bool bSaveAndValidate) {
 void CLocateDlg::OnInitDialog(wxInitDialogEvent&) {
     UpdateData(false);
     // The hourglass stays while the drives are read.
-    gui::BusyWindow busy(*this);
+    widgets::BusyWindow busy(*this);
     m_imageList.Add(res::LoadDriveAndFolderStrip(), wxColour(255, 0, 255));
     m_ctlTree.SetImageList(&m_imageList);
     FindWindow(IdOkCancel)->SetLabel(CancelCaption);
     // May select the first fixed drive, which tests it at once: the dialog
     // can open already found.
     m_ctlTree.FillDrives();
-    gui::FocusNextStep(*this, {IdOkCancel});
+    widgets::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
@@ -94,7 +94,7 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
         button->SetLabel(OkCaption);
         // Found is final: the tree stays locked for the rest of the dialog.
         m_ctlTree.Disable();
-        gui::FocusNextStep(*this, {IdOkCancel});
+        widgets::FocusNextStep(*this, {IdOkCancel});
         StartFlashing();
         m_bFound = true;
     } else {

@@ -8,7 +8,7 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "ui/MoxtrelDlg.h"
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel {
 
@@ -40,7 +40,7 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     FindWindow(IdPointerLocate)->Hide();
     FindWindow(IdPointerSearch)->Hide();
     FindWindow(IdPointerBegin)->Show();
-    gui::FocusNextStep(*this, {IdBegin});
+    widgets::FocusNextStep(*this, {IdBegin});
     m_strStatus = LocatedText;
     UpdateData(false);
 }
@@ -58,7 +58,7 @@ void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
         FindWindow(IdPointerLocate)->Hide();
         FindWindow(IdPointerSearch)->Hide();
         FindWindow(IdPointerBegin)->Show();
-        gui::FocusNextStep(*this, {IdBegin});
+        widgets::FocusNextStep(*this, {IdBegin});
         m_strStatus = SearchedText;
     }
     UpdateData(false);

@@ -48,7 +48,7 @@ CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
     Bind(wxEVT_CHAR_HOOK, &CMoxtrelDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMoxtrelDlg::OnClose, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CMoxtrelDlg::OnMouseCaptureLost, this);
-    gui::KeepKeyboardAlive(*this, {IdBegin, IdExit});
+    widgets::KeepKeyboardAlive(*this, {IdBegin, IdExit});
     Centre();
 }
 

@@ -11,7 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 class wxAnimationCtrl;
 class wxButton;
@@ -98,7 +98,7 @@ private:
     void EndDialog(int result);
 
     // A close request during Begin waits for the run to end.
-    gui::CloseDuringWork m_closeDuringWork;
+    widgets::CloseDuringWork m_closeDuringWork;
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).

@@ -243,7 +243,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
-        WhenModal box(IsA<gui::CMessageBox>, [&](wxDialog& shown) {
+        WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
             EXPECT_EQ(shown.GetTitle(), caption);
             bool icon = false;
             for (wxWindow* child : shown.GetChildren()) {
