@@ -5,8 +5,8 @@
 
 #include "locate/GameDirectory.h"
 #include "locate/PathText.h"
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
-#include "res/TemplateDialog.h"
 #include "widgets/GuiSinks.h"
 
 namespace moxtrel::locate {
@@ -22,26 +22,17 @@ int g_flashTicks = 0;
 }  // namespace
 
 CLocateDlg::CLocateDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateLocate,
-                                  [this](wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos,
-                                         const wxSize& size) { return MakeControl(parent, control.id, pos, size); });
+    res::LoadDialog(*this, pParent, res::DialogLocate);
+    // The resource holds the tree's place in the layout and the tab order.
+    wxWindow* placeholder = FindWindow(IdTree);
+    m_ctlTree.Create(this, IdTree, placeholder->GetPosition(), placeholder->GetSize());
+    res::ReplacePlaceholder(*placeholder, m_ctlTree);
     Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
     Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
     Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
 }
 
 CLocateDlg::~CLocateDlg() = default;
-
-wxWindow* CLocateDlg::MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size) {
-    if (id == IdTree) {
-        m_ctlTree.Create(parent, IdTree, pos, size);
-        return &m_ctlTree;
-    }
-    if (id == IdPathText) {
-        return new wxTextCtrl(parent, IdPathText, wxString(), pos, size, wxTE_READONLY | wxBORDER_SUNKEN);
-    }
-    return nullptr;
-}
 
 void CLocateDlg::SetPrompt(const std::string& strPrompt, int nGame) {
     m_strPrompt = wxString::FromUTF8(strPrompt);

@@ -5,8 +5,8 @@
 #include <wx/checkbox.h>
 
 #include "locate/PathText.h"
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
-#include "res/TemplateDialog.h"
 #include "widgets/GuiSinks.h"
 
 namespace moxtrel::locate {
@@ -47,7 +47,7 @@ void StatusLineObserver::DirectoryEntered(std::string_view path) {
 }
 
 CSearchDlg::CSearchDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateSearch);
+    res::LoadDialog(*this, pParent, res::DialogSearch);
     m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
     Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnBeginSearch, this, IdBeginSearch);

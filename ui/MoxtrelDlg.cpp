@@ -8,9 +8,9 @@
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "res/StringTable.h"
-#include "res/TemplateDialog.h"
 #include "ui/AboutDlg.h"
 
 namespace moxtrel {
@@ -28,7 +28,7 @@ Control* FindControl(const wxWindow& dialog, int id) {
 }  // namespace
 
 CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateMain);
+    res::LoadDialog(*this, pParent, res::DialogMain);
     m_btnSearch = FindControl<wxButton>(*this, IdSearch);
     m_btnLocate = FindControl<wxButton>(*this, IdLocate);
     m_btnBegin = FindControl<wxButton>(*this, IdBegin);
@@ -55,7 +55,7 @@ CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
 CMoxtrelDlg::~CMoxtrelDlg() = default;
 
 std::vector<wxRadioButton*> CMoxtrelDlg::GameButtons() const {
-    return res::RadioGroup(*this, res::TemplateMain, IdQuake);
+    return res::RadioGroup(*this, IdQuake);
 }
 
 bool CMoxtrelDlg::TransferDataToWindow() {

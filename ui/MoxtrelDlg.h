@@ -29,7 +29,7 @@ inline constexpr unsigned Close = 0xF060;
 
 class CMoxtrelDlg : public wxDialog {
 public:
-    // Control IDs of template 102.
+    // Control IDs of the MainDialog resource.
     enum : int {
         IdProgress = 1000,
         IdLocate = 1002,

@@ -8,7 +8,6 @@
 #include <wx/tooltip.h>
 
 #include "GuiTest.h"
-#include "res/Templates.h"
 #include "ui/AboutDlg.h"
 #include "ui/MoxtrelDlg.h"
 
@@ -77,36 +76,10 @@ TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {
     }
 }
 
-TEST_F(MainDialog, FollowsTheTemplateInTextsTabOrderAndDialogUnits) {
-    const res::DialogTemplate& t = *res::FindDialogTemplate(res::TemplateMain);
+TEST_F(MainDialog, HasItsFontCaptionSizeAndTexts) {
     EXPECT_EQ(dlg.GetFont().GetPointSize(), 10);
     EXPECT_EQ(dlg.GetFont().GetFaceName(), "Times New Roman");
     EXPECT_EQ(dlg.GetClientSize(), dlg.ConvertDialogToPixels(wxSize(223, 110)));
-
-    // The addressed controls come in template order; each has its text and
-    // stands where the template puts it.
-    std::vector<int> expectedOrder, order;
-    for (const res::ControlTemplate& c : t.controls) {
-        if (c.id != -1) expectedOrder.push_back(c.id);
-    }
-    for (wxWindow* child : dlg.GetChildren()) {
-        if (child->GetId() > 0) order.push_back(child->GetId());
-    }
-    EXPECT_EQ(order, expectedOrder);
-    for (const res::ControlTemplate& c : t.controls) {
-        if (c.id == -1) continue;
-        SCOPED_TRACE(c.id);
-        wxRect expected(dlg.ConvertDialogToPixels(wxPoint(c.rect.x, c.rect.y)),
-                        dlg.ConvertDialogToPixels(wxSize(c.rect.width, c.rect.height)));
-        wxRect actual = dlg.FindWindow(c.id)->GetRect();
-        if (c.kind == res::ControlKind::RadioButton && actual.height > expected.height) {
-            // A radio button grows about the middle of its row to fit its mark.
-            EXPECT_NEAR(actual.GetTop() + actual.height / 2, expected.GetTop() + expected.height / 2, 1);
-            actual.y = expected.y;
-            actual.height = expected.height;
-        }
-        EXPECT_EQ(actual, expected);
-    }
     EXPECT_EQ(LabelOf(dlg, D::IdQuake), "Quake (tm)");
     EXPECT_EQ(LabelOf(dlg, D::IdHexen2), "Hexen II (tm)");
     EXPECT_EQ(LabelOf(dlg, D::IdLocate), "&Manual Locate");
