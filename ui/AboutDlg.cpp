@@ -2,8 +2,8 @@
 
 #include "res/DialogResources.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 CAboutDlg::CAboutDlg(wxWindow* pParent) { res::LoadDialog(*this, pParent, res::DialogAbout); }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

@@ -14,7 +14,7 @@
 #include "widgets/GuiSinks.h"
 #include "widgets/WindowRules.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
     {
@@ -77,4 +77,4 @@ void CMoxtrelDlg::RestoreAfterAbandonedRun() {
     FindWindow(IdStatus)->SetLabel(m_strStatus);
 }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

@@ -10,7 +10,7 @@
 #include "ui/MoxtrelDlg.h"
 #include "widgets/WindowRules.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace {
 
@@ -64,4 +64,4 @@ void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
     UpdateData(false);
 }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

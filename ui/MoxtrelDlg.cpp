@@ -13,7 +13,7 @@
 #include "res/StringTable.h"
 #include "ui/AboutDlg.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace {
 
@@ -187,4 +187,4 @@ void CMoxtrelDlg::OnClose(wxCloseEvent& event) {
 // simply goes on without it.
 void CMoxtrelDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

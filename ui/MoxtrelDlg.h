@@ -20,7 +20,7 @@ class wxGauge;
 class wxMenu;
 class wxRadioButton;
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace SysCommand {
 inline constexpr unsigned About = 0x0010;  // the window menu's About item
@@ -112,4 +112,4 @@ private:
     std::vector<wxRadioButton*> GameButtons() const;
 };
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

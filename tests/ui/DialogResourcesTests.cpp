@@ -34,8 +34,8 @@ wxSize DialogUnits(const wxXmlNode& object, const char* param) {
 
 TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
     const std::pair<const char*, std::function<wxDialog*()>> dialogs[] = {
-        {res::DialogAbout, [] { return new CAboutDlg; }},
-        {res::DialogMain, [] { return new CMoxtrelDlg; }},
+        {res::DialogAbout, [] { return new ui::CAboutDlg; }},
+        {res::DialogMain, [] { return new ui::CMoxtrelDlg; }},
         {res::DialogWadInfo, [] { return new CWadInfoDlg; }},
         {res::DialogLocate, [] { return new locate::CLocateDlg; }},
         {res::DialogSearch, [] { return new locate::CSearchDlg; }},
@@ -73,10 +73,10 @@ TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
 }
 
 TEST(DialogResources, RadioGroupRunsToTheNextGroupAndCanHaveNoneSelected) {
-    CMoxtrelDlg dlg;
-    std::vector<wxRadioButton*> group = res::RadioGroup(dlg, CMoxtrelDlg::IdQuake);
+    ui::CMoxtrelDlg dlg;
+    std::vector<wxRadioButton*> group = res::RadioGroup(dlg, ui::CMoxtrelDlg::IdQuake);
     ASSERT_EQ(group.size(), 2u);
-    EXPECT_EQ(group[1]->GetId(), CMoxtrelDlg::IdHexen2);
+    EXPECT_EQ(group[1]->GetId(), ui::CMoxtrelDlg::IdHexen2);
     for (int index : {1, 0, -1}) {
         res::SetRadioIndex(group, index);
         EXPECT_EQ(res::GetRadioIndex(group), index);

@@ -15,12 +15,12 @@
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 
 class Sinks : public ::testing::Test {
 protected:
     Sinks() { dlg.Show(); }
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(Sinks, StatusTextIsSetOnTheControlNotTheMember) {

@@ -14,7 +14,7 @@
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 
 constexpr const char* GameChosenText = "Please choose either manual search or auto search.";
 
@@ -23,7 +23,7 @@ struct ControlState {
     bool pointerLocate, pointerSearch, pointerBegin;  // shown
 };
 
-void ExpectState(const CMoxtrelDlg& dlg, const ControlState& s) {
+void ExpectState(const ui::CMoxtrelDlg& dlg, const ControlState& s) {
     EXPECT_EQ(IsEnabled(dlg, D::IdLocate), s.locate);
     EXPECT_EQ(IsEnabled(dlg, D::IdSearch), s.search);
     EXPECT_EQ(IsEnabled(dlg, D::IdBegin), s.begin);
@@ -37,7 +37,7 @@ void ExpectState(const CMoxtrelDlg& dlg, const ControlState& s) {
 }
 
 // What a successful Manual Locate does to the dialog.
-void EnterDirectoryFound(CMoxtrelDlg& dlg, const std::string& gameDir) {
+void EnterDirectoryFound(ui::CMoxtrelDlg& dlg, const std::string& gameDir) {
     dlg.m_strGameDir = gameDir;
     dlg.m_btnBegin->Enable();
     dlg.m_btnLocate->Disable();
@@ -52,7 +52,7 @@ void EnterDirectoryFound(CMoxtrelDlg& dlg, const std::string& gameDir) {
 class MainDialog : public ::testing::Test {
 protected:
     MainDialog() { dlg.Show(); }
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {
@@ -178,9 +178,9 @@ TEST_F(MainDialog, TheWindowMenuEndsWithAboutWhichOpensANewBoxEachTime) {
     EXPECT_EQ(last->GetItemLabel(), "&About Moxtrel...");
     EXPECT_EQ(last->GetId(), 0x0010);
 
-    std::vector<const CAboutDlg*> shown;
+    std::vector<const ui::CAboutDlg*> shown;
     auto expectAbout = [&] {
-        return ExpectDialog<CAboutDlg>([&](CAboutDlg& about) {
+        return ExpectDialog<ui::CAboutDlg>([&](ui::CAboutDlg& about) {
             shown.push_back(&about);
             EXPECT_EQ(about.GetTitle(), "About Moxtrel");
             return wxID_OK;
