@@ -45,6 +45,12 @@ TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
         std::unique_ptr<wxDialog> dlg(make());
         const wxXmlNode* node = res::DialogNode(name);
         ASSERT_NE(node, nullptr);
+        // The face is kept even where it is not installed, and the size is
+        // measured in it.
+        const wxXmlNode* font = node->GetChildren();
+        while (font && font->GetName() != "font") font = font->GetNext();
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(dlg->GetFont().GetFaceName(), font->GetChildren()->GetNext()->GetNodeContent());
         EXPECT_EQ(dlg->GetClientSize(), dlg->ConvertDialogToPixels(DialogUnits(*node, "size")));
         std::vector<int> expectedOrder, order;
         for (const wxXmlNode* n = node->GetChildren(); n; n = n->GetNext()) {
