@@ -11,7 +11,7 @@ bool CMoxtrelApp::InitInstance() {
     // dialog opens the same.
     if (m_cmdInfo.m_nShellCommand != CMoxtrelCommandLineInfo::AutomaticCommand) ProcessShellCommand(m_cmdInfo);
 
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
     SetTopWindow(&dlg);
     dlg.ShowModal();
     SetTopWindow(nullptr);

@@ -1,11 +1,11 @@
 #include "extract/WadInfoDlg.h"
 
 #include "extract/WadSummaryText.h"
-#include "res/TemplateDialog.h"
+#include "res/DialogResources.h"
 
 namespace moxtrel {
 
-CWadInfoDlg::CWadInfoDlg(wxWindow* pParent) { res::CreateDialogFromTemplate(*this, pParent, res::TemplateWadInfo); }
+CWadInfoDlg::CWadInfoDlg(wxWindow* pParent) { res::LoadDialog(*this, pParent, res::DialogWadInfo); }
 
 void CWadInfoDlg::SetInfo(const std::string& fileName, std::int64_t length, int total, int simple, int animated) {
     WadSummaryText text = FormatWadSummary(fileName, length, total, simple, animated);

@@ -11,7 +11,7 @@ namespace moxtrel {
 
 class CWadInfoDlg : public wxDialog {
 public:
-    // Control IDs of template 133.
+    // Control IDs of the WadFileInfo resource.
     enum : int {
         IdFileSize = 1016,
         IdTotal = 1017,

@@ -1,6 +1,6 @@
 #include "locate/FindingDialog.h"
 
-#include "ui/UserAttention.h"
+#include "widgets/UserAttention.h"
 
 namespace moxtrel::locate {
 
@@ -14,19 +14,19 @@ CFindingDialog::CFindingDialog(int& flashTicks) : m_flashTicks(flashTicks), m_ti
     Bind(wxEVT_CHAR_HOOK, &CFindingDialog::OnCharHook, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CFindingDialog::OnMouseCaptureLost, this);
     // Both dialogs close by button 1032 in every state.
-    gui::KeepKeyboardAlive(*this, {CloseButtonId});
+    widgets::KeepKeyboardAlive(*this, {CloseButtonId});
 }
 
 void CFindingDialog::StartFlashing() {
-    gui::FlashWindow(*this, true);
+    widgets::FlashWindow(*this, true);
     m_timer.Start(FlashIntervalMs);
 }
 
 void CFindingDialog::OnTimer(wxTimerEvent& event) {
-    gui::FlashWindow(*this, true);
+    widgets::FlashWindow(*this, true);
     if (m_flashTicks == FlashTicksToStop) {
         m_timer.Stop();
-        gui::FlashWindow(*this, false);
+        widgets::FlashWindow(*this, false);
     } else {
         ++m_flashTicks;
     }

@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::locate {
 
@@ -38,7 +38,7 @@ protected:
     void OnCancel();
 
     // A close request during a scan waits for the scan to end.
-    gui::CloseDuringWork m_closeDuringWork;
+    widgets::CloseDuringWork m_closeDuringWork;
 
 private:
     void OnCharHook(wxKeyEvent& event);

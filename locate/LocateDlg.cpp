@@ -5,9 +5,9 @@
 
 #include "locate/GameDirectory.h"
 #include "locate/PathText.h"
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
-#include "res/TemplateDialog.h"
-#include "ui/GuiSinks.h"
+#include "widgets/GuiSinks.h"
 
 namespace moxtrel::locate {
 
@@ -22,26 +22,17 @@ int g_flashTicks = 0;
 }  // namespace
 
 CLocateDlg::CLocateDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateLocate,
-                                  [this](wxWindow* parent, const res::ControlTemplate& control, const wxPoint& pos,
-                                         const wxSize& size) { return MakeControl(parent, control.id, pos, size); });
+    res::LoadDialog(*this, pParent, res::DialogLocate);
+    // The resource holds the tree's place in the layout and the tab order.
+    wxWindow* placeholder = FindWindow(IdTree);
+    m_ctlTree.Create(this, IdTree, placeholder->GetPosition(), placeholder->GetSize());
+    res::ReplacePlaceholder(*placeholder, m_ctlTree);
     Bind(wxEVT_INIT_DIALOG, &CLocateDlg::OnInitDialog, this);
     Bind(wxEVT_TREE_SEL_CHANGED, &CLocateDlg::OnSelChangedTree, this, IdTree);
     Bind(wxEVT_BUTTON, &CLocateDlg::OnOkCancel, this, IdOkCancel);
 }
 
 CLocateDlg::~CLocateDlg() = default;
-
-wxWindow* CLocateDlg::MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size) {
-    if (id == IdTree) {
-        m_ctlTree.Create(parent, IdTree, pos, size);
-        return &m_ctlTree;
-    }
-    if (id == IdPathText) {
-        return new wxTextCtrl(parent, IdPathText, wxString(), pos, size, wxTE_READONLY | wxBORDER_SUNKEN);
-    }
-    return nullptr;
-}
 
 void CLocateDlg::SetPrompt(const std::string& strPrompt, int nGame) {
     m_strPrompt = wxString::FromUTF8(strPrompt);
@@ -69,14 +60,14 @@ bool CLocateDlg::UpdateData(bool bSaveAndValidate) {
 void CLocateDlg::OnInitDialog(wxInitDialogEvent&) {
     UpdateData(false);
     // The hourglass stays while the drives are read.
-    gui::BusyWindow busy(*this);
+    widgets::BusyWindow busy(*this);
     m_imageList.Add(res::LoadDriveAndFolderStrip(), wxColour(255, 0, 255));
     m_ctlTree.SetImageList(&m_imageList);
     FindWindow(IdOkCancel)->SetLabel(CancelCaption);
     // May select the first fixed drive, which tests it at once: the dialog
     // can open already found.
     m_ctlTree.FillDrives();
-    gui::FocusNextStep(*this, {IdOkCancel});
+    widgets::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
@@ -94,7 +85,7 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
         button->SetLabel(OkCaption);
         // Found is final: the tree stays locked for the rest of the dialog.
         m_ctlTree.Disable();
-        gui::FocusNextStep(*this, {IdOkCancel});
+        widgets::FocusNextStep(*this, {IdOkCancel});
         StartFlashing();
         m_bFound = true;
     } else {

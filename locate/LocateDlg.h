@@ -16,7 +16,7 @@ namespace moxtrel::locate {
 
 class CLocateDlg : public CFindingDialog {
 public:
-    // Control IDs of template 130.
+    // Control IDs of the Locate resource.
     enum : int {
         IdPrompt = 1006,
         IdPathText = 1012,
@@ -51,9 +51,6 @@ public:
     CDirTreeCtrl m_ctlTree;
     wxString m_strPathText;
     wxString m_strPrompt;
-
-private:
-    wxWindow* MakeControl(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size);
 };
 
 }  // namespace moxtrel::locate

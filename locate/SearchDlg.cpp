@@ -5,9 +5,9 @@
 #include <wx/checkbox.h>
 
 #include "locate/PathText.h"
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
-#include "res/TemplateDialog.h"
-#include "ui/GuiSinks.h"
+#include "widgets/GuiSinks.h"
 
 namespace moxtrel::locate {
 
@@ -43,11 +43,11 @@ void StatusLineObserver::DirectoryEntered(std::string_view path) {
     m_statusLine.SetLabelText(PathToText(std::string(path)));
     m_statusLine.Refresh();
     m_statusLine.Update();
-    gui::KeepWindowsPainted(true);
+    widgets::KeepWindowsPainted(true);
 }
 
 CSearchDlg::CSearchDlg(wxWindow* pParent) : CFindingDialog(g_flashTicks) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateSearch);
+    res::LoadDialog(*this, pParent, res::DialogSearch);
     m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
     Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CSearchDlg::OnBeginSearch, this, IdBeginSearch);
@@ -95,7 +95,7 @@ void CSearchDlg::OnInitDialog(wxInitDialogEvent&) {
     UpdateData(false);
     m_ctlAnimate->SetAnimation(res::LoadAnimation(res::AnimationSearch, *m_ctlAnimate));
     FindWindow(IdBeginSearch)->Disable();
-    gui::FocusNextStep(*this, {IdOkCancel});
+    widgets::FocusNextStep(*this, {IdOkCancel});
 }
 
 void CSearchDlg::OnDriveOption(wxCommandEvent&) {
@@ -108,8 +108,8 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
     std::string& gameDir = m_pGameDir ? *m_pGameDir : m_unusedResult;
     wxControl& statusLine = *static_cast<wxControl*>(FindWindow(IdStatus));
     {
-        gui::CloseDuringWork::Scope working(m_closeDuringWork);
-        gui::BusyWindow busy(*this);
+        widgets::CloseDuringWork::Scope working(m_closeDuringWork);
+        widgets::BusyWindow busy(*this);
         m_ctlAnimate->Play();
         m_bFound = false;
 
@@ -136,7 +136,7 @@ void CSearchDlg::ShowFound() {
     FindWindow(IdOkCancel)->SetLabel(OkCaption);
     // Nothing more to search for: the options and Begin Search are locked.
     for (int id : {IdBeginSearch, IdHard, IdNetwork, IdRemovable}) FindWindow(id)->Disable();
-    gui::FocusNextStep(*this, {IdOkCancel});
+    widgets::FocusNextStep(*this, {IdOkCancel});
     StartFlashing();
     m_bFound = true;
 }

@@ -33,7 +33,7 @@ private:
 
 class CSearchDlg : public CFindingDialog {
 public:
-    // Control IDs of template 138.
+    // Control IDs of the Search resource.
     enum : int {
         IdStatus = 1021,
         IdBeginSearch = 1026,

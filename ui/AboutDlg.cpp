@@ -1,9 +1,9 @@
 #include "ui/AboutDlg.h"
 
-#include "res/TemplateDialog.h"
+#include "res/DialogResources.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
-CAboutDlg::CAboutDlg(wxWindow* pParent) { res::CreateDialogFromTemplate(*this, pParent, res::TemplateAbout); }
+CAboutDlg::CAboutDlg(wxWindow* pParent) { res::LoadDialog(*this, pParent, res::DialogAbout); }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

@@ -3,7 +3,7 @@
 
 #include <wx/dialog.h>
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 class CAboutDlg : public wxDialog {
 public:
@@ -11,4 +11,4 @@ public:
     explicit CAboutDlg(wxWindow* pParent = nullptr);
 };
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

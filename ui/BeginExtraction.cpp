@@ -10,15 +10,15 @@
 #include "extract/ExtractionRun.h"
 #include "extract/WadInfoDlg.h"
 #include "res/Pictures.h"
-#include "ui/GuiSinks.h"
 #include "ui/MoxtrelDlg.h"
-#include "ui/WindowRules.h"
+#include "widgets/GuiSinks.h"
+#include "widgets/WindowRules.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
     {
-        gui::CloseDuringWork::Scope working(m_closeDuringWork);
+        widgets::CloseDuringWork::Scope working(m_closeDuringWork);
         RunBegin();
     }
     // The window stayed in sight through the run; a close asked for meanwhile
@@ -27,11 +27,11 @@ void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
 }
 
 void CMoxtrelDlg::RunBegin() {
-    gui::BusyWindow busy(*this);
-    gui::DialogMessageSink messages(*this);
-    gui::GaugeProgressSink progress(*m_ctlProgress);
-    gui::StatusTextSink status(*FindWindow(IdStatus));
-    gui::QuietWarningSink warnings;
+    widgets::BusyWindow busy(*this);
+    widgets::DialogMessageSink messages(*this);
+    widgets::GaugeProgressSink progress(*m_ctlProgress);
+    widgets::StatusTextSink status(*FindWindow(IdStatus));
+    widgets::QuietWarningSink warnings;
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
     RunResult result = RunExtraction(m_strGameDir, m_nGame, sinks);
@@ -41,7 +41,7 @@ void CMoxtrelDlg::RunBegin() {
             CWadInfoDlg summary;
             const WadSummary& s = result.summary;
             summary.SetInfo(s.fileName, s.length, s.total, s.simple, s.animated);
-            gui::ShowModalOverBusyWindow(*this, [&] { return summary.ShowModal(); });
+            widgets::ShowModalOverBusyWindow(*this, [&] { return summary.ShowModal(); });
             break;
         }
         case RunOutcome::Abandoned: RestoreAfterAbandonedRun(); break;
@@ -53,7 +53,7 @@ void CMoxtrelDlg::RunBegin() {
 void CMoxtrelDlg::StartRunAnimation() {
     m_ctlAnimate->Show();
     m_ctlAnimate->Play();
-    gui::KeepWindowsPainted(true);
+    widgets::KeepWindowsPainted(true);
 }
 
 // The run has already set the progress back to 0 and the status text to
@@ -65,7 +65,7 @@ void CMoxtrelDlg::FinishCompletedRun() {
     m_ctlAnimate->Hide();
     m_btnBegin->Disable();
     FindWindow(IdPointerBegin)->Hide();
-    gui::FocusNextStep(*this, {IdExit});
+    widgets::FocusNextStep(*this, {IdExit});
 }
 
 // A file error ended the run after its message: the dialog goes back to the
@@ -77,4 +77,4 @@ void CMoxtrelDlg::RestoreAfterAbandonedRun() {
     FindWindow(IdStatus)->SetLabel(m_strStatus);
 }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

@@ -8,9 +8,9 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "ui/MoxtrelDlg.h"
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace {
 
@@ -40,7 +40,7 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     FindWindow(IdPointerLocate)->Hide();
     FindWindow(IdPointerSearch)->Hide();
     FindWindow(IdPointerBegin)->Show();
-    gui::FocusNextStep(*this, {IdBegin});
+    widgets::FocusNextStep(*this, {IdBegin});
     m_strStatus = LocatedText;
     UpdateData(false);
 }
@@ -58,10 +58,10 @@ void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
         FindWindow(IdPointerLocate)->Hide();
         FindWindow(IdPointerSearch)->Hide();
         FindWindow(IdPointerBegin)->Show();
-        gui::FocusNextStep(*this, {IdBegin});
+        widgets::FocusNextStep(*this, {IdBegin});
         m_strStatus = SearchedText;
     }
     UpdateData(false);
 }
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

@@ -8,12 +8,12 @@
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 
+#include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "res/StringTable.h"
-#include "res/TemplateDialog.h"
 #include "ui/AboutDlg.h"
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace {
 
@@ -28,7 +28,7 @@ Control* FindControl(const wxWindow& dialog, int id) {
 }  // namespace
 
 CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
-    res::CreateDialogFromTemplate(*this, pParent, res::TemplateMain);
+    res::LoadDialog(*this, pParent, res::DialogMain);
     m_btnSearch = FindControl<wxButton>(*this, IdSearch);
     m_btnLocate = FindControl<wxButton>(*this, IdLocate);
     m_btnBegin = FindControl<wxButton>(*this, IdBegin);
@@ -48,14 +48,14 @@ CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
     Bind(wxEVT_CHAR_HOOK, &CMoxtrelDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMoxtrelDlg::OnClose, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CMoxtrelDlg::OnMouseCaptureLost, this);
-    gui::KeepKeyboardAlive(*this, {IdBegin, IdExit});
+    widgets::KeepKeyboardAlive(*this, {IdBegin, IdExit});
     Centre();
 }
 
 CMoxtrelDlg::~CMoxtrelDlg() = default;
 
 std::vector<wxRadioButton*> CMoxtrelDlg::GameButtons() const {
-    return res::RadioGroup(*this, res::TemplateMain, IdQuake);
+    return res::RadioGroup(*this, IdQuake);
 }
 
 bool CMoxtrelDlg::TransferDataToWindow() {
@@ -187,4 +187,4 @@ void CMoxtrelDlg::OnClose(wxCloseEvent& event) {
 // simply goes on without it.
 void CMoxtrelDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

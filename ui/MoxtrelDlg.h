@@ -11,7 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 class wxAnimationCtrl;
 class wxButton;
@@ -20,7 +20,7 @@ class wxGauge;
 class wxMenu;
 class wxRadioButton;
 
-namespace moxtrel {
+namespace moxtrel::ui {
 
 namespace SysCommand {
 inline constexpr unsigned About = 0x0010;  // the window menu's About item
@@ -29,7 +29,7 @@ inline constexpr unsigned Close = 0xF060;
 
 class CMoxtrelDlg : public wxDialog {
 public:
-    // Control IDs of template 102.
+    // Control IDs of the MainDialog resource.
     enum : int {
         IdProgress = 1000,
         IdLocate = 1002,
@@ -98,7 +98,7 @@ private:
     void EndDialog(int result);
 
     // A close request during Begin waits for the run to end.
-    gui::CloseDuringWork m_closeDuringWork;
+    widgets::CloseDuringWork m_closeDuringWork;
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).
@@ -112,4 +112,4 @@ private:
     std::vector<wxRadioButton*> GameButtons() const;
 };
 
-}  // namespace moxtrel
+}  // namespace moxtrel::ui

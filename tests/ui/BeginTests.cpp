@@ -18,7 +18,7 @@ namespace moxtrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 using namespace moxtrel::fixtures;
 
 constexpr const char* FoundText = " Found pak0.pak and pak1.pak";
@@ -78,7 +78,7 @@ protected:
     ScopedEnv registry{"MOXTREL_REGISTRY", (root.Path() / "registry.reg").string()};
     CurrentDirectoryGuard cwd;
     fs::path gameDir = root.Path() / "quake" / "id1";
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(BeginRun, WritesThePackageAndShowsItsSummary) {

@@ -22,7 +22,7 @@ std::vector<std::string> FixedTexts(const wxWindow& dialog) {
 }
 
 TEST(AboutBox, ShowsTheIconTheVersionAndTwoCreditLines) {
-    CAboutDlg about;
+    ui::CAboutDlg about;
     EXPECT_EQ(about.GetTitle(), "About Moxtrel");
     EXPECT_EQ(about.GetClientSize(), about.ConvertDialogToPixels(wxSize(235, 55)));
     EXPECT_EQ(about.GetFont().GetPointSize(), 8);

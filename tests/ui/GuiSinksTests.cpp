@@ -8,30 +8,30 @@
 #include <wx/timer.h>
 
 #include "GuiTest.h"
-#include "ui/GuiSinks.h"
+#include "widgets/GuiSinks.h"
 #include "ui/MoxtrelDlg.h"
-#include "ui/UserAttention.h"
+#include "widgets/UserAttention.h"
 
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 
 class Sinks : public ::testing::Test {
 protected:
     Sinks() { dlg.Show(); }
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(Sinks, StatusTextIsSetOnTheControlNotTheMember) {
-    gui::StatusTextSink status(*dlg.FindWindow(D::IdStatus));
+    widgets::StatusTextSink status(*dlg.FindWindow(D::IdStatus));
     status.SetStatus("Writing directory table. Please wait...");
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Writing directory table. Please wait...");
     EXPECT_NE(dlg.m_strStatus, "Writing directory table. Please wait...");
 }
 
 TEST_F(Sinks, ProgressStaysWithinItsRange) {
-    gui::GaugeProgressSink progress(*dlg.m_ctlProgress);
+    widgets::GaugeProgressSink progress(*dlg.m_ctlProgress);
     progress.SetRange(3);
     progress.Step();
     progress.Step();
@@ -50,15 +50,15 @@ TEST_F(Sinks, ProgressStaysWithinItsRange) {
 }
 
 TEST_F(Sinks, MessagesAreBoxesOwnedByTheDialog) {
-    gui::DialogMessageSink messages(dlg);
+    widgets::DialogMessageSink messages(dlg);
     wxTEST_DIALOG(messages.ShowMessage("Invalid file path", "Extraction Error", MessageKind::Plain),
-                  ExpectDialog<gui::CMessageBox>([&](gui::CMessageBox& box) {
+                  ExpectDialog<widgets::CMessageBox>([&](widgets::CMessageBox& box) {
                       EXPECT_EQ(box.GetParent(), &dlg);
                       EXPECT_EQ(box.GetMessageDialogStyle() & wxICON_MASK, 0);
                       return wxID_OK;
                   }));
     // A box shown during busy work gets the mouse; the work gets it back.
-    gui::BusyWindow busy(dlg);
+    widgets::BusyWindow busy(dlg);
     EXPECT_TRUE(dlg.HasCapture());
     wxTEST_DIALOG(messages.ShowMessage("Could not create wad file.", "File IO error", MessageKind::Exclamation),
                   ExpectMessageBox("Could not create wad file.", "File IO error", wxICON_EXCLAMATION,
@@ -78,7 +78,7 @@ TEST_F(Sinks, KeepingWindowsPaintedRunsTimersButHoldsUserInput) {
     dlg.GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_BUTTON, D::IdExit));
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (ticks == 0 && std::chrono::steady_clock::now() < deadline) gui::KeepWindowsPainted();
+    while (ticks == 0 && std::chrono::steady_clock::now() < deadline) widgets::KeepWindowsPainted();
     timer.Stop();
     EXPECT_GT(ticks, 0);
     EXPECT_EQ(clicks, 0);
@@ -89,14 +89,14 @@ TEST_F(Sinks, KeepingWindowsPaintedRunsTimersButHoldsUserInput) {
 
 TEST_F(Sinks, FlashingAsksForAttentionThroughTheSeam) {
     std::vector<bool> flashes;
-    gui::FlashHandler previous =
-        gui::SetFlashHandler([&](wxTopLevelWindow& window, bool invert) {
+    widgets::FlashHandler previous =
+        widgets::SetFlashHandler([&](wxTopLevelWindow& window, bool invert) {
             EXPECT_EQ(&window, &dlg);
             flashes.push_back(invert);
         });
-    gui::FlashWindow(dlg, true);
-    gui::FlashWindow(dlg, false);
-    gui::SetFlashHandler(previous);
+    widgets::FlashWindow(dlg, true);
+    widgets::FlashWindow(dlg, false);
+    widgets::SetFlashHandler(previous);
     EXPECT_EQ(flashes, (std::vector<bool>{true, false}));
 }
 

@@ -8,14 +8,13 @@
 #include <wx/tooltip.h>
 
 #include "GuiTest.h"
-#include "res/Templates.h"
 #include "ui/AboutDlg.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 
 constexpr const char* GameChosenText = "Please choose either manual search or auto search.";
 
@@ -24,7 +23,7 @@ struct ControlState {
     bool pointerLocate, pointerSearch, pointerBegin;  // shown
 };
 
-void ExpectState(const CMoxtrelDlg& dlg, const ControlState& s) {
+void ExpectState(const ui::CMoxtrelDlg& dlg, const ControlState& s) {
     EXPECT_EQ(IsEnabled(dlg, D::IdLocate), s.locate);
     EXPECT_EQ(IsEnabled(dlg, D::IdSearch), s.search);
     EXPECT_EQ(IsEnabled(dlg, D::IdBegin), s.begin);
@@ -38,7 +37,7 @@ void ExpectState(const CMoxtrelDlg& dlg, const ControlState& s) {
 }
 
 // What a successful Manual Locate does to the dialog.
-void EnterDirectoryFound(CMoxtrelDlg& dlg, const std::string& gameDir) {
+void EnterDirectoryFound(ui::CMoxtrelDlg& dlg, const std::string& gameDir) {
     dlg.m_strGameDir = gameDir;
     dlg.m_btnBegin->Enable();
     dlg.m_btnLocate->Disable();
@@ -53,7 +52,7 @@ void EnterDirectoryFound(CMoxtrelDlg& dlg, const std::string& gameDir) {
 class MainDialog : public ::testing::Test {
 protected:
     MainDialog() { dlg.Show(); }
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {
@@ -77,36 +76,10 @@ TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {
     }
 }
 
-TEST_F(MainDialog, FollowsTheTemplateInTextsTabOrderAndDialogUnits) {
-    const res::DialogTemplate& t = *res::FindDialogTemplate(res::TemplateMain);
+TEST_F(MainDialog, HasItsFontCaptionSizeAndTexts) {
     EXPECT_EQ(dlg.GetFont().GetPointSize(), 10);
     EXPECT_EQ(dlg.GetFont().GetFaceName(), "Times New Roman");
     EXPECT_EQ(dlg.GetClientSize(), dlg.ConvertDialogToPixels(wxSize(223, 110)));
-
-    // The addressed controls come in template order; each has its text and
-    // stands where the template puts it.
-    std::vector<int> expectedOrder, order;
-    for (const res::ControlTemplate& c : t.controls) {
-        if (c.id != -1) expectedOrder.push_back(c.id);
-    }
-    for (wxWindow* child : dlg.GetChildren()) {
-        if (child->GetId() > 0) order.push_back(child->GetId());
-    }
-    EXPECT_EQ(order, expectedOrder);
-    for (const res::ControlTemplate& c : t.controls) {
-        if (c.id == -1) continue;
-        SCOPED_TRACE(c.id);
-        wxRect expected(dlg.ConvertDialogToPixels(wxPoint(c.rect.x, c.rect.y)),
-                        dlg.ConvertDialogToPixels(wxSize(c.rect.width, c.rect.height)));
-        wxRect actual = dlg.FindWindow(c.id)->GetRect();
-        if (c.kind == res::ControlKind::RadioButton && actual.height > expected.height) {
-            // A radio button grows about the middle of its row to fit its mark.
-            EXPECT_NEAR(actual.GetTop() + actual.height / 2, expected.GetTop() + expected.height / 2, 1);
-            actual.y = expected.y;
-            actual.height = expected.height;
-        }
-        EXPECT_EQ(actual, expected);
-    }
     EXPECT_EQ(LabelOf(dlg, D::IdQuake), "Quake (tm)");
     EXPECT_EQ(LabelOf(dlg, D::IdHexen2), "Hexen II (tm)");
     EXPECT_EQ(LabelOf(dlg, D::IdLocate), "&Manual Locate");
@@ -205,9 +178,9 @@ TEST_F(MainDialog, TheWindowMenuEndsWithAboutWhichOpensANewBoxEachTime) {
     EXPECT_EQ(last->GetItemLabel(), "&About Moxtrel...");
     EXPECT_EQ(last->GetId(), 0x0010);
 
-    std::vector<const CAboutDlg*> shown;
+    std::vector<const ui::CAboutDlg*> shown;
     auto expectAbout = [&] {
-        return ExpectDialog<CAboutDlg>([&](CAboutDlg& about) {
+        return ExpectDialog<ui::CAboutDlg>([&](ui::CAboutDlg& about) {
             shown.push_back(&about);
             EXPECT_EQ(about.GetTitle(), "About Moxtrel");
             return wxID_OK;

@@ -19,7 +19,7 @@ extern char** environ;
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 using Info = CMoxtrelCommandLineInfo;
 
 struct StartUpCase {
@@ -37,7 +37,7 @@ TEST_P(StartUp, RunsTheMainDialogInItsStartStateWhateverTheArguments) {
     app.shellCommandsProcessed = 0;
     int dialogsShown = 0;
     bool result = true;
-    wxTEST_DIALOG(result = app.InitInstance(), ExpectDialog<CMoxtrelDlg>([&](CMoxtrelDlg& dlg) {
+    wxTEST_DIALOG(result = app.InitInstance(), ExpectDialog<ui::CMoxtrelDlg>([&](ui::CMoxtrelDlg& dlg) {
                       ++dialogsShown;
                       EXPECT_EQ(app.GetTopWindow(), &dlg);
                       dlg.InitDialog();
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
     {
-        CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg;
         dlg.CallAfter([&] {
             Click(dlg, D::IdQuake);
             dlg.FindWindow(D::IdStatus)->SetLabel("typed over");
@@ -76,7 +76,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(dlg.m_strStatus, "typed over");
     }
     {
-        CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg;
         dlg.CallAfter([&] {
             wxKeyEvent escape(wxEVT_CHAR_HOOK);
             escape.m_keyCode = WXK_ESCAPE;
@@ -86,7 +86,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
     }
     {
-        CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg;
         // The window menu's Close item.
         dlg.CallAfter([&] {
             wxCommandEvent close(wxEVT_MENU, D::IdMenuClose);

@@ -15,7 +15,7 @@ namespace moxtrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 using locate::CLocateDlg;
 using locate::CSearchDlg;
 
@@ -44,7 +44,7 @@ struct Steps {
     bool locate, search, begin, pointerLocate, pointerSearch, pointerBegin;
 };
 
-void ExpectSteps(const CMoxtrelDlg& dlg, const Steps& s) {
+void ExpectSteps(const ui::CMoxtrelDlg& dlg, const Steps& s) {
     EXPECT_EQ(IsEnabled(dlg, D::IdLocate), s.locate);
     EXPECT_EQ(IsEnabled(dlg, D::IdSearch), s.search);
     EXPECT_EQ(IsEnabled(dlg, D::IdBegin), s.begin);
@@ -75,7 +75,7 @@ protected:
     ScopedEnv registry{"MOXTREL_REGISTRY", (registryDir / "registry.reg").string()};
     CurrentDirectoryGuard cwd;
     FlashRecorder flashes;
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog) {

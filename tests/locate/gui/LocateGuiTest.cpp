@@ -47,8 +47,8 @@ void Tick(wxWindow& dialog, int id, bool checked) {
 }
 
 FlashRecorder::FlashRecorder()
-    : m_previous(gui::SetFlashHandler([this](wxTopLevelWindow&, bool invert) { flashes.push_back(invert); })) {}
+    : m_previous(widgets::SetFlashHandler([this](wxTopLevelWindow&, bool invert) { flashes.push_back(invert); })) {}
 
-FlashRecorder::~FlashRecorder() { gui::SetFlashHandler(m_previous); }
+FlashRecorder::~FlashRecorder() { widgets::SetFlashHandler(m_previous); }
 
 }  // namespace moxtrel::test

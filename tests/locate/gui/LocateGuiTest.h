@@ -9,7 +9,7 @@
 #include <wx/dialog.h>
 
 #include "ui/GuiTest.h"
-#include "ui/UserAttention.h"
+#include "widgets/UserAttention.h"
 
 namespace moxtrel::test {
 
@@ -34,7 +34,7 @@ public:
     std::vector<bool> flashes;
 
 private:
-    gui::FlashHandler m_previous;
+    widgets::FlashHandler m_previous;
 };
 
 }  // namespace moxtrel::test

@@ -18,7 +18,7 @@
 namespace moxtrel::test {
 namespace {
 
-using D = CMoxtrelDlg;
+using D = ui::CMoxtrelDlg;
 using locate::CLocateDlg;
 using locate::CSearchDlg;
 
@@ -169,7 +169,7 @@ protected:
 
     bool Ended() { return PumpUntil([&] { return !dlg.IsShown(); }) && dlg.GetReturnCode() == wxID_CANCEL; }
 
-    CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(MainDialogInUse, AltBStartsBeginAfterASearch) {
@@ -219,7 +219,7 @@ TEST_F(MainDialogInUse, EverySecondaryWindowOpensOverTheMainDialog) {
     dlg.Move(20, 20);  // away from the middle of the screen
     ASSERT_TRUE(PumpUntil([&] { return dlg.GetScreenPosition().x < 40; }));
     const std::function<void()> openers[] = {
-        [&] { dlg.OnSysCommand(SysCommand::About, 0); },
+        [&] { dlg.OnSysCommand(ui::SysCommand::About, 0); },
         [&] { ClickOn(*dlg.m_btnBegin); },  // the summary
         [&] { Click(dlg, D::IdQuake); ClickOn(*dlg.m_btnLocate); },
         [&] { ClickOn(*dlg.m_btnSearch); },
@@ -243,7 +243,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
-        WhenModal box(IsA<gui::CMessageBox>, [&](wxDialog& shown) {
+        WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
             EXPECT_EQ(shown.GetTitle(), caption);
             bool icon = false;
             for (wxWindow* child : shown.GetChildren()) {

@@ -16,7 +16,7 @@ class wxGauge;
 class wxSizer;
 class wxWindow;
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 // Processes pending paint and timer events, but no user input. `always`
 // forces a pass; otherwise passes are at most ~30 ms apart, so that frequent
@@ -93,4 +93,4 @@ public:
     void Warn(const std::string&, const std::string&, const std::string&) override { KeepWindowsPainted(); }
 };
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets

@@ -1,11 +1,11 @@
-#include "ui/UserAttention.h"
+#include "widgets/UserAttention.h"
 
 #include <utility>
 
 #include <wx/evtloop.h>
 #include <wx/toplevel.h>
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 namespace {
 
@@ -47,4 +47,4 @@ void FlashWindow(wxTopLevelWindow& window, bool invert) {
 
 FlashHandler SetFlashHandler(FlashHandler handler) { return std::exchange(CurrentHandler(), std::move(handler)); }
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets

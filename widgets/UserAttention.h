@@ -7,7 +7,7 @@
 
 class wxTopLevelWindow;
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 // `invert` true switches the caption once (plain to marked or back); false
 // returns it to its plain form.
@@ -18,4 +18,4 @@ using FlashHandler = std::function<void(wxTopLevelWindow& window, bool invert)>;
 // empty handler restores the real request.
 FlashHandler SetFlashHandler(FlashHandler handler);
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets

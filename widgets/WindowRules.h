@@ -7,7 +7,7 @@
 
 class wxWindow;
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 // Puts the keyboard focus on the first of `nextSteps` (control IDs of
 // `dialog`) that is shown and enabled. Called after a state change that may
@@ -48,4 +48,4 @@ private:
     bool m_held = false;
 };
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets

@@ -1,4 +1,4 @@
-#include "ui/GuiSinks.h"
+#include "widgets/GuiSinks.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,7 +11,7 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 void KeepWindowsPainted(bool always) {
     using Clock = std::chrono::steady_clock;
@@ -106,4 +106,4 @@ void DialogMessageSink::ShowMessage(const std::string& text, const std::string& 
     });
 }
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets

@@ -1,11 +1,11 @@
-#include "ui/WindowRules.h"
+#include "widgets/WindowRules.h"
 
 #include <utility>
 
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
-namespace moxtrel::gui {
+namespace moxtrel::widgets {
 
 void FocusNextStep(wxWindow& dialog, const std::vector<int>& nextSteps) {
     for (int id : nextSteps) {
@@ -36,4 +36,4 @@ bool CloseDuringWork::Hold() {
 
 bool CloseDuringWork::TakeHeld() { return m_working == 0 && std::exchange(m_held, false); }
 
-}  // namespace moxtrel::gui
+}  // namespace moxtrel::widgets
