@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 
+#include "game/Games.h"
 #include "locate/GameDirectory.h"
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
@@ -14,8 +15,6 @@ namespace moxtrel::ui {
 
 namespace {
 
-constexpr const char* QuakePrompt = "Please find the Quake(tm) game executable directory...";
-constexpr const char* HexenPrompt = "Please find the Hexen(tm) 2 game executable directory...";
 // The two texts differ in their leading blank only.
 constexpr const char* LocatedText = " Found pak0.pak and pak1.pak";
 constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
@@ -24,13 +23,9 @@ constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
 
 void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     locate::CLocateDlg dlg(nullptr);
-    const char* prompt = nullptr;
-    switch (m_nGame) {
-        case 0: prompt = QuakePrompt; break;
-        case 1: prompt = HexenPrompt; break;
-        default: return;
-    }
-    dlg.SetPrompt(prompt, m_nGame);
+    const Game* game = FindGame(m_nGame);
+    if (!game) return;
+    dlg.SetPrompt(std::string(game->locatePrompt), m_nGame);
     if (dlg.ShowModal() != wxID_OK) return;
 
     m_strGameDir = dlg.GetPath();
@@ -47,7 +42,7 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
 
 void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
     locate::CSearchDlg dlg(nullptr);
-    if (m_nGame != 0 && m_nGame != 1) return;
+    if (!FindGame(m_nGame)) return;
     // The dialog writes into m_strGameDir while it scans; only a find that
     // the user accepted counts.
     dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), &m_strGameDir, m_nGame);
