@@ -10,6 +10,7 @@
 #include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "extract/WadSummaryText.h"
+#include "platform/Environment.h"
 #include "platform/FileReplacement.h"
 
 namespace moxtrel::cli {
@@ -73,7 +74,8 @@ int RunExtract(const ExtractOptions& options) {
     }
 
     ExtractionSinks sinks{terminal, terminal, terminal, terminal, {}};
-    RunResult result = RunExtraction(request, sinks);
+    platform::Registry registry(platform::Environment::FromProcess().registryStorePath);
+    RunResult result = RunExtraction(request, registry, sinks);
     bool completed = result.outcome == RunOutcome::Completed;
     terminal.Finish(completed);
     if (!completed) return ExitFailure;

@@ -204,14 +204,14 @@ std::string PackageNameFor(int game) {
     return known ? std::string(known->packageName) : std::string();
 }
 
-RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks) {
+RunResult RunExtraction(const std::string& gameDir, int game, platform::Registry& registry, ExtractionSinks& sinks) {
     ExtractionRequest request;
     request.gameDir = gameDir;
     request.game = game;
-    return RunExtraction(request, sinks);
+    return RunExtraction(request, registry, sinks);
 }
 
-RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks) {
+RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& registry, ExtractionSinks& sinks) {
     if (!platform::SetCurrentDirectory(request.gameDir)) {
         sinks.messages.ShowMessage("Invalid file path", ExtractionErrorCaption, MessageKind::Plain);
         return Outcome(RunOutcome::Failed);
@@ -276,10 +276,10 @@ RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks
         // The registry and other programs open the package under the spelling
         // the directory has on disk.
         std::string registeredDir = platform::WithTrailingSlash(platform::ResolvePathIgnoringCase(request.gameDir));
-        result.registration = RegisterTexturePack(request.game, registeredDir);
+        result.registration = RegisterTexturePack(registry, request.game, registeredDir);
     } else {
         result.summary.fileName = FileNameOf(output);
-        result.registration = RegisterTexturePackAt(request.game, output);
+        result.registration = RegisterTexturePackAt(registry, request.game, output);
     }
 
     sinks.progress.SetPosition(0);

@@ -68,8 +68,9 @@ inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
 
 // Runs the extraction in `gameDir` (which ends with '/') for game kind `game`.
 // Every failure is shown through `sinks.messages` with its text and caption;
-// nothing is thrown. The process's current directory stays `gameDir`.
-RunResult RunExtraction(const std::string& gameDir, int game, ExtractionSinks& sinks);
-RunResult RunExtraction(const ExtractionRequest& request, ExtractionSinks& sinks);
+// nothing is thrown. The process's current directory stays `gameDir`. The
+// package is registered in `registry`.
+RunResult RunExtraction(const std::string& gameDir, int game, platform::Registry& registry, ExtractionSinks& sinks);
+RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& registry, ExtractionSinks& sinks);
 
 }  // namespace moxtrel

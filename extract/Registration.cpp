@@ -90,16 +90,16 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const std::string& store) {
 
 }  // namespace
 
-RegistrationOutcome RegisterTexturePack(int game, const std::string& gameDir) {
-    return RegisterTexturePackAt(game, gameDir + PackageNameFor(game));
+RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir) {
+    return RegisterTexturePackAt(registry, game, gameDir + PackageNameFor(game));
 }
 
-RegistrationOutcome RegisterTexturePackAt(int game, const std::string& packagePath) {
+RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game, const std::string& packagePath) {
     const std::string packageName = PackageNameFor(game);
     if (packageName.empty()) return {};
 
-    CRegistryKey key(platform::RegistryCurrentUser);
-    RegistrationOutcome outcome = FindSlot(key, platform::RegistryStorePath());
+    CRegistryKey key(registry, platform::RegistryCurrentUser);
+    RegistrationOutcome outcome = FindSlot(key, registry.StorePath());
     if (outcome.status != RegistrationStatus::Registered) return outcome;
 
     // All three values are written even when one fails, so a slot is left as

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/Registry.h"
+
 namespace moxtrel {
 
 enum class RegistrationStatus {
@@ -28,12 +30,12 @@ struct RegistrationOutcome {
 
 // `gameDir` ends with '/'; the path written is gameDir followed by the package
 // name. A game kind other than Quake (0) or Hexen II (1) writes nothing.
-RegistrationOutcome RegisterTexturePack(int game, const std::string& gameDir);
+RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir);
 
 // The same with the package's full path given as it is, for a package written
 // away from the archives; "name" stays the game's package name, so the slot
 // rules hold whatever the file is called.
-RegistrationOutcome RegisterTexturePackAt(int game, const std::string& packagePath);
+RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game, const std::string& packagePath);
 
 // One line for a terminal: "registered in slot txpackN of STORE", or
 // "not registered: " and why.

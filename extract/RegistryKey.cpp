@@ -8,7 +8,8 @@ namespace moxtrel {
 
 using platform::RegistryResult::Success;
 
-CRegistryKey::CRegistryKey(platform::RegistryHandle hKey) : m_hKey(hKey) {}
+CRegistryKey::CRegistryKey(platform::Registry& registry, platform::RegistryHandle hKey)
+    : m_hKey(hKey), m_registry(registry) {}
 
 CRegistryKey::~CRegistryKey() {
     Close();
@@ -16,7 +17,7 @@ CRegistryKey::~CRegistryKey() {
 
 bool CRegistryKey::Open(platform::RegistryHandle hParent, const std::string& strPath) {
     m_strPath = strPath;
-    m_lResult = platform::OpenRegistryKey(hParent, strPath, m_hKey);
+    m_lResult = m_registry.OpenKey(hParent, strPath, m_hKey);
     m_dwType = 0;
     m_dwSize = 0;
     return m_lResult == Success;
@@ -24,7 +25,7 @@ bool CRegistryKey::Open(platform::RegistryHandle hParent, const std::string& str
 
 void CRegistryKey::Close() {
     if (m_hKey != 0) {
-        platform::CloseRegistryKey(m_hKey);
+        m_registry.CloseKey(m_hKey);
         m_hKey = 0;
     }
 }
@@ -34,21 +35,21 @@ bool CRegistryKey::SetValue(const std::string& strName, std::uint32_t dwValue) {
     platform::WriteInt32LE(bytes, static_cast<std::int32_t>(dwValue));
     m_dwType = platform::RegistryType::Number;
     m_dwSize = sizeof bytes;
-    m_lResult = platform::SetRegistryValue(m_hKey, strName, m_dwType, bytes, m_dwSize);
+    m_lResult = m_registry.SetValue(m_hKey, strName, m_dwType, bytes, m_dwSize);
     return m_lResult == Success;
 }
 
 bool CRegistryKey::SetValue(const std::string& strName, const std::string& strValue) {
     m_dwType = platform::RegistryType::Text;
     m_dwSize = static_cast<std::uint32_t>(strValue.size() + 1);
-    m_lResult = platform::SetRegistryValue(m_hKey, strName, m_dwType, strValue.c_str(), m_dwSize);
+    m_lResult = m_registry.SetValue(m_hKey, strName, m_dwType, strValue.c_str(), m_dwSize);
     return m_lResult == Success;
 }
 
 bool CRegistryKey::QueryValue(const std::string& strName, std::string& strValue) {
     char buffer[QueryLimit];
     m_dwSize = sizeof buffer;
-    m_lResult = platform::QueryRegistryValue(m_hKey, strName, m_dwType, buffer, m_dwSize);
+    m_lResult = m_registry.QueryValue(m_hKey, strName, m_dwType, buffer, m_dwSize);
     if (m_lResult != Success) return false;
     // Data without a NUL (a number, binary data) ends at its size, never beyond.
     strValue.assign(buffer, std::find(buffer, buffer + m_dwSize, '\0'));

@@ -16,7 +16,8 @@ public:
     // Texts read by QueryValue are cut at this many bytes of data.
     static constexpr std::uint32_t QueryLimit = 200;
 
-    explicit CRegistryKey(platform::RegistryHandle hKey);
+    // Works in `registry`, which must outlive the object.
+    CRegistryKey(platform::Registry& registry, platform::RegistryHandle hKey);
     virtual ~CRegistryKey();
     CRegistryKey(const CRegistryKey&) = delete;
     CRegistryKey& operator=(const CRegistryKey&) = delete;
@@ -40,6 +41,9 @@ public:
     std::uint32_t m_dwSize = 0;   // data size of the last value set or read; 0 after Open
     platform::RegistryHandle m_hKey = 0;
     std::string m_strPath;        // the sub-key path last given to Open
+
+private:
+    platform::Registry& m_registry;
 };
 
 }  // namespace moxtrel

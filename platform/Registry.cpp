@@ -2,9 +2,7 @@
 
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <string>
-#include <unordered_map>
 
 #include "platform/RegistryStore.h"
 
@@ -13,51 +11,6 @@ namespace moxtrel::platform {
 namespace {
 
 constexpr std::string_view CurrentUserPath = "HKEY_CURRENT_USER";
-
-// What a handle stands for: a key path in one store.
-struct OpenKey {
-    std::string storePath;
-    std::string keyPath;
-};
-
-// The open handles of the process. Numbers are never reused, so a handle that
-// was closed stays invalid.
-class HandleTable {
-public:
-    RegistryHandle Add(OpenKey key) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        const RegistryHandle handle = m_next++;
-        m_keys.emplace(handle, std::move(key));
-        return handle;
-    }
-
-    bool Find(RegistryHandle handle, OpenKey& key) const {
-        if (handle == RegistryCurrentUser) {
-            key = OpenKey{RegistryStorePath(), std::string(CurrentUserPath)};
-            return true;
-        }
-        std::lock_guard<std::mutex> guard(m_mutex);
-        const auto found = m_keys.find(handle);
-        if (found == m_keys.end()) return false;
-        key = found->second;
-        return true;
-    }
-
-    bool Remove(RegistryHandle handle) {
-        std::lock_guard<std::mutex> guard(m_mutex);
-        return m_keys.erase(handle) == 1;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::unordered_map<RegistryHandle, OpenKey> m_keys;
-    RegistryHandle m_next = 0x100;
-};
-
-HandleTable& Handles() {
-    static HandleTable table;
-    return table;
-}
 
 std::int32_t FromStore(StoreResult result) {
     switch (result) {
@@ -68,41 +21,55 @@ std::int32_t FromStore(StoreResult result) {
     return RegistryResult::StoreIoFailed;
 }
 
-bool IsRoot(const OpenKey& key) {
-    return key.keyPath == CurrentUserPath;
+bool IsRoot(const std::string& keyPath) {
+    return keyPath == CurrentUserPath;
 }
 
 }  // namespace
 
-std::int32_t OpenRegistryKey(RegistryHandle parent, std::string_view subKey, RegistryHandle& opened) {
+bool Registry::FindKey(RegistryHandle handle, std::string& keyPath) const {
+    if (handle == RegistryCurrentUser) {
+        keyPath = std::string(CurrentUserPath);
+        return true;
+    }
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const auto found = m_keys.find(handle);
+    if (found == m_keys.end()) return false;
+    keyPath = found->second;
+    return true;
+}
+
+std::int32_t Registry::OpenKey(RegistryHandle parent, std::string_view subKey, RegistryHandle& opened) {
     opened = 0;
-    OpenKey key;
-    if (!Handles().Find(parent, key)) return RegistryResult::InvalidHandle;
-    if (!subKey.empty()) key.keyPath += "\\" + std::string(subKey);
+    std::string keyPath;
+    if (!FindKey(parent, keyPath)) return RegistryResult::InvalidHandle;
+    if (!subKey.empty()) keyPath += "\\" + std::string(subKey);
 
     RegistryDocument document;
-    if (const StoreResult read = RegistryStore(key.storePath).Read(document); read != StoreResult::Ok) {
+    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
         return FromStore(read);
     }
-    if (!IsRoot(key) && !document.HasKey(key.keyPath)) return RegistryResult::NotFound;
-    opened = Handles().Add(std::move(key));
+    if (!IsRoot(keyPath) && !document.HasKey(keyPath)) return RegistryResult::NotFound;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    opened = m_next++;
+    m_keys.emplace(opened, std::move(keyPath));
     return RegistryResult::Success;
 }
 
-std::int32_t QueryRegistryValue(RegistryHandle handle, std::string_view name, std::uint32_t& type, void* data,
-                                std::uint32_t& size) {
+std::int32_t Registry::QueryValue(RegistryHandle handle, std::string_view name, std::uint32_t& type, void* data,
+                                  std::uint32_t& size) {
     const std::uint32_t capacity = size;
     type = RegistryType::None;
     size = 0;
-    OpenKey key;
-    if (!Handles().Find(handle, key)) return RegistryResult::InvalidHandle;
+    std::string keyPath;
+    if (!FindKey(handle, keyPath)) return RegistryResult::InvalidHandle;
 
     RegistryDocument document;
-    if (const StoreResult read = RegistryStore(key.storePath).Read(document); read != StoreResult::Ok) {
+    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
         return FromStore(read);
     }
-    if (!IsRoot(key) && !document.HasKey(key.keyPath)) return RegistryResult::KeyDeleted;
-    const RegistryValue* value = document.FindValue(key.keyPath, name);
+    if (!IsRoot(keyPath) && !document.HasKey(keyPath)) return RegistryResult::KeyDeleted;
+    const RegistryValue* value = document.FindValue(keyPath, name);
     if (!value) return RegistryResult::NotFound;
     if (value->data.size() > std::numeric_limits<std::uint32_t>::max()) return RegistryResult::StoreCorrupt;
 
@@ -114,25 +81,26 @@ std::int32_t QueryRegistryValue(RegistryHandle handle, std::string_view name, st
     return RegistryResult::Success;
 }
 
-std::int32_t SetRegistryValue(RegistryHandle handle, std::string_view name, std::uint32_t type, const void* data,
-                              std::uint32_t size) {
+std::int32_t Registry::SetValue(RegistryHandle handle, std::string_view name, std::uint32_t type, const void* data,
+                                std::uint32_t size) {
     if (!data && size != 0) return RegistryResult::InvalidParameter;
-    OpenKey key;
-    if (!Handles().Find(handle, key)) return RegistryResult::InvalidHandle;
+    std::string keyPath;
+    if (!FindKey(handle, keyPath)) return RegistryResult::InvalidHandle;
 
     const std::string bytes = data ? std::string(static_cast<const char*>(data), size) : std::string();
     bool keyFound = false;
-    const StoreResult written = RegistryStore(key.storePath).Update([&](RegistryDocument& document) {
-        keyFound = document.SetValue(key.keyPath, name, type, bytes);
+    const StoreResult written = RegistryStore(m_storePath).Update([&](RegistryDocument& document) {
+        keyFound = document.SetValue(keyPath, name, type, bytes);
         return keyFound;
     });
     if (written != StoreResult::Ok) return FromStore(written);
     return keyFound ? RegistryResult::Success : RegistryResult::KeyDeleted;
 }
 
-std::int32_t CloseRegistryKey(RegistryHandle handle) {
+std::int32_t Registry::CloseKey(RegistryHandle handle) {
     if (handle == RegistryCurrentUser) return RegistryResult::Success;
-    return Handles().Remove(handle) ? RegistryResult::Success : RegistryResult::InvalidHandle;
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_keys.erase(handle) == 1 ? RegistryResult::Success : RegistryResult::InvalidHandle;
 }
 
 }  // namespace moxtrel::platform

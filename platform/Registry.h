@@ -4,12 +4,14 @@
 // value, close the key. Results are the registry's numeric codes, so callers
 // that keep "the result of the last call" keep the same numbers everywhere.
 //
-// A handle names a key path in the store that was current when it was opened.
 // Every call reads the store afresh, so values set by other programs show at
 // once; every set is a locked read-modify-write of the store.
 
 #include <cstdint>
+#include <mutex>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace moxtrel::platform {
 
@@ -37,26 +39,49 @@ inline constexpr std::uint32_t Binary = 3;
 inline constexpr std::uint32_t Number = 4;  // 32-bit, little-endian
 }  // namespace RegistryType
 
-// Opens `subKey` (a backslash-separated path; empty for `parent` itself)
-// below `parent`. On success `opened` receives a new handle to close with
-// CloseRegistryKey; on failure it receives 0. A key that is not in the store
-// is NotFound; nothing is created.
-std::int32_t OpenRegistryKey(RegistryHandle parent, std::string_view subKey, RegistryHandle& opened);
+// The registry of one store file, made once by the program from its
+// environment and handed to whatever reads or writes keys. Handles are numbers
+// that stay valid until closed; numbers are never reused, so a handle that was
+// closed stays invalid.
+class Registry {
+public:
+    explicit Registry(std::string storePath) : m_storePath(std::move(storePath)) {}
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
 
-// Reads value `name` (empty for the default value) of `key`. On entry `size`
-// is the capacity of `data`; on return `type` and `size` are the value's type
-// and full data size. When the data does not fit, nothing is copied and the
-// result is MoreData; a null `data` asks for type and size only (Success).
-// A missing value is NotFound with `type` and `size` 0.
-std::int32_t QueryRegistryValue(RegistryHandle key, std::string_view name, std::uint32_t& type, void* data,
-                                std::uint32_t& size);
+    // The store's file; empty when there is no place for one.
+    const std::string& StorePath() const { return m_storePath; }
 
-// Sets value `name` of `key` to `size` bytes of `data` with `type`, keeping
-// everything else in the store as it was. Text is passed with its NUL.
-std::int32_t SetRegistryValue(RegistryHandle key, std::string_view name, std::uint32_t type, const void* data,
-                              std::uint32_t size);
+    // Opens `subKey` (a backslash-separated path; empty for `parent` itself)
+    // below `parent`. On success `opened` receives a new handle to close with
+    // CloseKey; on failure it receives 0. A key that is not in the store is
+    // NotFound; nothing is created.
+    std::int32_t OpenKey(RegistryHandle parent, std::string_view subKey, RegistryHandle& opened);
 
-// Releases a handle from OpenRegistryKey.
-std::int32_t CloseRegistryKey(RegistryHandle key);
+    // Reads value `name` (empty for the default value) of `key`. On entry
+    // `size` is the capacity of `data`; on return `type` and `size` are the
+    // value's type and full data size. When the data does not fit, nothing is
+    // copied and the result is MoreData; a null `data` asks for type and size
+    // only (Success). A missing value is NotFound with `type` and `size` 0.
+    std::int32_t QueryValue(RegistryHandle key, std::string_view name, std::uint32_t& type, void* data,
+                            std::uint32_t& size);
+
+    // Sets value `name` of `key` to `size` bytes of `data` with `type`, keeping
+    // everything else in the store as it was. Text is passed with its NUL.
+    std::int32_t SetValue(RegistryHandle key, std::string_view name, std::uint32_t type, const void* data,
+                          std::uint32_t size);
+
+    // Releases a handle from OpenKey.
+    std::int32_t CloseKey(RegistryHandle key);
+
+private:
+    // What a handle stands for: a key path in the store.
+    bool FindKey(RegistryHandle handle, std::string& keyPath) const;
+
+    std::string m_storePath;
+    mutable std::mutex m_mutex;
+    std::unordered_map<RegistryHandle, std::string> m_keys;
+    RegistryHandle m_next = 0x100;
+};
 
 }  // namespace moxtrel::platform

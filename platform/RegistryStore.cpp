@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/Environment.h"
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
 #include "platform/LittleEndian.h"
@@ -426,10 +425,6 @@ bool RegistryDocument::SetValue(std::string_view path, std::string_view name, st
     value.data = std::move(data);
     section->values.push_back(std::move(value));
     return true;
-}
-
-std::string RegistryStorePath() {
-    return Environment::FromProcess().registryStorePath;
 }
 
 StoreResult RegistryStore::Read(RegistryDocument& document) const {

@@ -77,9 +77,6 @@ enum class StoreResult {
     IoFailed,  // the store, its folder or its lock could not be read or written
 };
 
-// The store's file as the process environment names it now (see
-// platform/Environment.h).
-std::string RegistryStorePath();
 
 class RegistryStore {
 public:

@@ -9,6 +9,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadInfoDlg.h"
+#include "platform/Environment.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/GuiSinks.h"
@@ -34,7 +35,8 @@ void CMoxtrelDlg::RunBegin() {
     widgets::QuietWarningSink warnings;
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
-    RunResult result = RunExtraction(m_strGameDir, m_nGame, sinks);
+    platform::Registry registry(platform::Environment::FromProcess().registryStorePath);
+    RunResult result = RunExtraction(m_strGameDir, m_nGame, registry, sinks);
     switch (result.outcome) {
         case RunOutcome::Completed: {
             FinishCompletedRun();

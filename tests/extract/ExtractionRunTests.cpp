@@ -37,7 +37,7 @@ protected:
     }
     RunResult Run(int game = GameQuake) {
         ExtractionSinks extractionSinks{sinks, sinks, sinks, sinks, [this] { ++workStarted; }};
-        return RunExtraction(GameDir(), game, extractionSinks);
+        return RunExtraction(GameDir(), game, registry, extractionSinks);
     }
     std::vector<std::string> GameDirEntries() const {
         std::vector<std::string> names;
@@ -54,7 +54,7 @@ protected:
 
     TempDir dir;
     test::CurrentDirectoryGuard cwd;
-    test::ScopedEnv registry{"MOXTREL_REGISTRY", (dir / "registry.reg").string()};
+    platform::Registry registry{(dir / "registry.reg").string()};
     Bytes pak0, pak1;
     RecordingSinks sinks;
     int workStarted = 0;
@@ -145,7 +145,7 @@ struct ChildRun {
     std::string text;
 };
 
-ChildRun RunInChild(const std::string& gameDir, const std::function<void()>& limit) {
+ChildRun RunInChild(const std::string& gameDir, platform::Registry& registry, const std::function<void()>& limit) {
     int pipeEnds[2];
     EXPECT_EQ(::pipe(pipeEnds), 0);
     pid_t child = ::fork();
@@ -154,7 +154,7 @@ ChildRun RunInChild(const std::string& gameDir, const std::function<void()>& lim
         limit();
         RecordingSinks sinks;
         ExtractionSinks extractionSinks{sinks, sinks, sinks, sinks, {}};
-        RunResult result = RunExtraction(gameDir, GameQuake, extractionSinks);
+        RunResult result = RunExtraction(gameDir, GameQuake, registry, extractionSinks);
         std::string report = sinks.messages.empty() ? std::string("\n")
                                                     : sinks.messages[0].caption + "\n" + sinks.messages[0].text;
         ssize_t ignored = ::write(pipeEnds[1], report.data(), report.size());
@@ -180,7 +180,7 @@ TEST_F(ExtractionRun, DiskFullWhileWritingLeavesTheOldPackageAndNoTemporaryFile)
     WriteArchives();
     Bytes old(5000, 7);
     fixtures::WriteBytes(GameDir() + "Quake.wad", old);
-    ChildRun run = RunInChild(GameDir(), [] {
+    ChildRun run = RunInChild(GameDir(), registry, [] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit small{2000, 2000};
         ::setrlimit(RLIMIT_FSIZE, &small);
@@ -202,7 +202,7 @@ TEST_F(ExtractionRun, PackageThatCannotBeCreatedShowsItsMessage) {
 #endif
     WriteArchives();
     // Leave room for the two archives and nothing more, whoever runs the test.
-    ChildRun run = RunInChild(GameDir(), [] {
+    ChildRun run = RunInChild(GameDir(), registry, [] {
         int first = ::open("/dev/null", O_RDONLY);
         int second = ::open("/dev/null", O_RDONLY);
         ::close(first);

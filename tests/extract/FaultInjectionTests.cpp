@@ -72,7 +72,7 @@ protected:
 
     RunResult Run() {
         ExtractionSinks extractionSinks{sinks, sinks, sinks, sinks, workStarted};
-        return RunExtraction(GameDir(), GameQuake, extractionSinks);
+        return RunExtraction(GameDir(), GameQuake, registry, extractionSinks);
     }
 
     std::vector<std::string> GameDirEntries() const {
@@ -100,7 +100,7 @@ protected:
 
     TempDir dir;
     test::CurrentDirectoryGuard cwd;
-    test::ScopedEnv registry{"MOXTREL_REGISTRY", StorePath()};
+    platform::Registry registry{StorePath()};
     const Bytes oldPackage = Bytes(3000, 0x5A);
     InterferingSinks sinks;
     std::function<void()> workStarted;
@@ -218,7 +218,7 @@ TEST_F(FaultInjection, ReadOnlyGameDirectoryCannotTakeThePackage) {
         if (!EnterPrivateMountNamespace() || !MountReadOnly(GameDir())) ::_exit(CannotMount);
         RecordingSinks childSinks;
         ExtractionSinks extractionSinks{childSinks, childSinks, childSinks, childSinks, {}};
-        RunResult result = RunExtraction(GameDir(), GameQuake, extractionSinks);
+        RunResult result = RunExtraction(GameDir(), GameQuake, registry, extractionSinks);
         for (const auto& message : childSinks.messages) {
             std::string line = message.caption + ": " + message.text + "\n";
             if (::write(report[1], line.data(), line.size()) < 0) break;

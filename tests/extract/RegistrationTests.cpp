@@ -22,7 +22,6 @@ namespace fs = std::filesystem;
 using platform::RegistryCurrentUser;
 using platform::RegistryDocument;
 using platform::RegistryResult::Success;
-using test::ScopedEnv;
 using test::TempDir;
 
 const std::string SettingsKey = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings";
@@ -41,7 +40,7 @@ class RegistryFixture : public ::testing::Test {
 protected:
     TempDir dir;
     fs::path store = dir / "registry.reg";
-    ScopedEnv env{"MOXTREL_REGISTRY", store.string()};
+    platform::Registry registry{store.string()};
     const std::string gameDir = "/games/My \"Quake\"\\/id1/";
 
     void WriteStore(const std::vector<Slot>& slots, const std::string& more = "") {
@@ -92,7 +91,7 @@ using RegistryKeyClass = RegistryFixture;
 
 TEST_F(RegistryKeyClass, RemembersTheResultTypeAndSizeOfItsLastCall) {
     WriteStore({{0, std::string(199, 'x')}, {1, std::string(200, 'y')}});
-    CRegistryKey key(RegistryCurrentUser);
+    CRegistryKey key(registry, RegistryCurrentUser);
     EXPECT_EQ(key.m_hKey, RegistryCurrentUser);
     EXPECT_TRUE(key.m_strPath.empty());
 
@@ -140,11 +139,11 @@ TEST_F(RegistryKeyClass, DestructorClosesTheKey) {
     WriteStore({{0, ""}});
     platform::RegistryHandle handle = 0;
     {
-        CRegistryKey key(RegistryCurrentUser);
+        CRegistryKey key(registry, RegistryCurrentUser);
         ASSERT_TRUE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0"));
         handle = key.m_hKey;
     }
-    EXPECT_EQ(platform::CloseRegistryKey(handle), platform::RegistryResult::InvalidHandle);
+    EXPECT_EQ(registry.CloseKey(handle), platform::RegistryResult::InvalidHandle);
 }
 
 using Registration = RegistryFixture;
@@ -153,7 +152,7 @@ TEST_F(Registration, FreeFirstSlotReceivesTypePathAndNameInThatOrder) {
     for (const std::optional<std::string>& name : {std::optional<std::string>(), std::optional<std::string>("")}) {
         SCOPED_TRACE(name ? "empty name" : "no name");
         WriteStore({{0, name}});
-        RegisterTexturePack(0, gameDir);
+        RegisterTexturePack(registry, 0, gameDir);
         EXPECT_EQ(StoreText(), "REGEDIT4\n\n[" + SlotKey(0) + "]\n" +
                                    (name ? "\"name\"=\"Quake.wad\"\n" : "") +
                                    "\"type\"=dword:00000001\n"
@@ -172,24 +171,24 @@ TEST_F(Registration, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
     for (const auto& slots : stores) {
         WriteStore(slots);
         const std::string before = StoreText();
-        RegisterTexturePack(0, gameDir);
+        RegisterTexturePack(registry, 0, gameDir);
         EXPECT_EQ(StoreText(), before);
     }
     WriteStore({{0, ""}});
     const std::string before = StoreText();
-    RegisterTexturePack(2, gameDir);  // neither game
-    RegisterTexturePack(-1, gameDir);
+    RegisterTexturePack(registry, 2, gameDir);  // neither game
+    RegisterTexturePack(registry, -1, gameDir);
     EXPECT_EQ(StoreText(), before);
 }
 
 TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
     WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
-    RegisterTexturePack(0, gameDir);
+    RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     // Hexen II replaces the Quake registration in the same slot, and back.
-    RegisterTexturePack(1, gameDir);
+    RegisterTexturePack(registry, 1, gameDir);
     ExpectRegisteredIn(2, "Hexen.wad");
-    RegisterTexturePack(0, gameDir);
+    RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     const RegistryDocument document = ParsedStore();
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "A.wad");
@@ -199,7 +198,7 @@ TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
 
 TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
     WriteStore({{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
-    RegisterTexturePack(0, gameDir);
+    RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     const RegistryDocument document = ParsedStore();
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "quake.wad");
@@ -208,7 +207,7 @@ TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
 
 TEST_F(Registration, ANameTooLongToReadCountsAsEmpty) {
     WriteStore({{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
-    RegisterTexturePack(0, gameDir);
+    RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(1, "Quake.wad");
 }
 
@@ -217,7 +216,7 @@ TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     for (int i = 0; i < 10; ++i) slots.push_back({i, "Other" + std::to_string(i) + ".wad"});
     slots.push_back({10, ""});
     WriteStore(slots, "\n[" + SettingsKey + "\\txpack010]\n");
-    RegisterTexturePack(0, gameDir);
+    RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(10, "Quake.wad");
     EXPECT_EQ(ParsedStore().FindValue(SettingsKey + "\\txpack010", "name"), nullptr);
 
@@ -225,14 +224,14 @@ TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     for (int i = 0; i < 31; ++i) slots.push_back({i, "Other.wad"});
     slots.push_back({31, ""});
     WriteStore(slots);
-    RegisterTexturePack(1, gameDir);
+    RegisterTexturePack(registry, 1, gameDir);
     ExpectRegisteredIn(31, "Hexen.wad");
 
     slots.back().name = "Other.wad";
     slots.push_back({32, ""});
     WriteStore(slots);
     const std::string before = StoreText();
-    RegisterTexturePack(1, gameDir);
+    RegisterTexturePack(registry, 1, gameDir);
     EXPECT_EQ(StoreText(), before);
 }
 
@@ -256,9 +255,9 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
             (void)::read(start[0], &ignored, 1);
             bool ok = true;
             if (child == Writers) {
-                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(i % 2, gameDir);
+                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(registry, i % 2, gameDir);
             } else {
-                CRegistryKey key(RegistryCurrentUser);
+                CRegistryKey key(registry, RegistryCurrentUser);
                 ok = key.Open(RegistryCurrentUser, "Software\\Other\\Writer" + std::to_string(child));
                 for (int i = 0; ok && i < ValuesEach; ++i) ok = key.SetValue("v" + std::to_string(i), std::to_string(i));
             }
@@ -316,7 +315,7 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
         fs::remove_all(store);
         fs::remove_all(at + ".lock");
         c.prepare();
-        std::string line = DescribeRegistration(RegisterTexturePack(0, gameDir));
+        std::string line = DescribeRegistration(RegisterTexturePack(registry, 0, gameDir));
         EXPECT_EQ(line.substr(0, c.line.size()), c.line);
         if (c.line.back() != '(') {
             EXPECT_EQ(line, c.line);

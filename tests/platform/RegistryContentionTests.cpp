@@ -29,7 +29,6 @@ namespace moxtrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScopedEnv;
 using test::TempDir;
 
 constexpr const char* OurKey = "HKEY_CURRENT_USER\\Software\\Moxtrel\\Contention";
@@ -129,15 +128,16 @@ private:
 
 // Sets `count` numbered values named after `writer` in our key through the
 // registry calls the registration uses; 0 when every call succeeded.
-int SetValues(int writer, int count) {
+int SetValues(const std::string& store, int writer, int count) {
+    Registry registry(store);
     RegistryHandle key = 0;
-    if (OpenRegistryKey(RegistryCurrentUser, OurSubKey, key) != RegistryResult::Success) return 1;
+    if (registry.OpenKey(RegistryCurrentUser, OurSubKey, key) != RegistryResult::Success) return 1;
     for (int i = 0; i < count; ++i) {
         std::uint32_t value = static_cast<std::uint32_t>(i);
         std::string name = "writer" + std::to_string(writer) + "_" + std::to_string(i);
-        if (SetRegistryValue(key, name, RegistryType::Number, &value, sizeof value) != RegistryResult::Success) return 2;
+        if (registry.SetValue(key, name, RegistryType::Number, &value, sizeof value) != RegistryResult::Success) return 2;
     }
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
     return 0;
 }
 
@@ -167,7 +167,6 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
     TempDir dir;
     const std::string store = (dir / "registry.reg").string();
     std::ofstream(store) << "REGEDIT4\n\n[" << OurKey << "]\n";
-    ScopedEnv registry("MOXTREL_REGISTRY", store);
     constexpr int Writers = 4;
     constexpr int ValuesEach = 10;
 
@@ -193,7 +192,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
     for (int w = 0; w < Writers; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
-            return SetValues(w, ValuesEach);
+            return SetValues(store, w, ValuesEach);
         }));
     }
     gate.Open(Writers);
@@ -251,7 +250,6 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     const std::string store = (dir / "registry.reg").string();
     constexpr int TheirKeys = 40;  // about 10 KB, so reads and writes take several system calls
     std::ofstream(store) << StoreText(0, TheirKeys);
-    ScopedEnv registry("MOXTREL_REGISTRY", store);
 
     StartingGate gate;
     StopSignal stop(dir / "stop");
@@ -294,7 +292,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     for (int w = 0; w < 2; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
-            return SetValues(w, 8);
+            return SetValues(store, w, 8);
         }));
     }
     gate.Open(3);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/Registry.h"
+#include "platform/Environment.h"
 #include "platform/RegistryStore.h"
 #include "support/TempDir.h"
 
@@ -154,30 +155,31 @@ class RegistryStoreFile : public ::testing::Test {
 protected:
     TempDir dir;
     fs::path store = dir / "registry.reg";
-    ScopedEnv env{"MOXTREL_REGISTRY", store.string()};
+    Registry registry{store.string()};
 
     RegistryHandle OpenOrFail(const std::string& subKey) {
         RegistryHandle key = 0;
-        EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, subKey, key), RegistryResult::Success) << subKey;
+        EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, subKey, key), RegistryResult::Success) << subKey;
         return key;
     }
-    static std::int32_t SetText(RegistryHandle key, const std::string& name, const std::string& text) {
-        return SetRegistryValue(key, name, RegistryType::Text, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
+    std::int32_t SetText(RegistryHandle key, const std::string& name, const std::string& text,
+                         Registry* in = nullptr) {
+        return (in ? *in : registry).SetValue(key, name, RegistryType::Text, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
     }
 };
 
 TEST_F(RegistryStoreFile, MissingStoreIsEmptyAndOpeningCreatesNothing) {
     RegistryHandle key = 7;
-    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
     EXPECT_EQ(key, 0u);
     std::uint32_t type = 9;
     std::uint32_t size = 0;
-    EXPECT_EQ(QueryRegistryValue(RegistryCurrentUser, "x", type, nullptr, size), RegistryResult::NotFound);
+    EXPECT_EQ(registry.QueryValue(RegistryCurrentUser, "x", type, nullptr, size), RegistryResult::NotFound);
     EXPECT_FALSE(fs::exists(store));
 
     WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n");
     const std::string before = ReadText(store);
-    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
     EXPECT_EQ(ReadText(store), before);
 }
 
@@ -185,8 +187,8 @@ TEST_F(RegistryStoreFile, SetChangesOneValueAndKeepsEveryOtherKeyInOrder) {
     WriteText(store, ForeignStore);
     const RegistryHandle slot = OpenOrFail("software\\orvek\\lathmore\\gantry\\settings\\TXPACK0");
     ASSERT_EQ(SetText(slot, "name", "Quake.wad"), RegistryResult::Success);
-    EXPECT_EQ(CloseRegistryKey(slot), RegistryResult::Success);
-    EXPECT_EQ(CloseRegistryKey(slot), RegistryResult::InvalidHandle);
+    EXPECT_EQ(registry.CloseKey(slot), RegistryResult::Success);
+    EXPECT_EQ(registry.CloseKey(slot), RegistryResult::InvalidHandle);
 
     std::string expected = ForeignStore;
     expected.replace(expected.find("Other.wad\""), 10, "Quake.wad\"");
@@ -199,23 +201,23 @@ TEST_F(RegistryStoreFile, QueryReportsTypeAndSizeAndRefusesASmallBuffer) {
     char buffer[8] = "zzzzzzz";
     std::uint32_t type = 0;
     std::uint32_t size = 4;
-    EXPECT_EQ(QueryRegistryValue(key, "text", type, buffer, size), RegistryResult::MoreData);
+    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size), RegistryResult::MoreData);
     EXPECT_EQ(type, RegistryType::Text);
     EXPECT_EQ(size, 5u);
     EXPECT_STREQ(buffer, "zzzzzzz");
 
     size = 5;
-    EXPECT_EQ(QueryRegistryValue(key, "text", type, buffer, size), RegistryResult::Success);
+    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size), RegistryResult::Success);
     EXPECT_STREQ(buffer, "abcd");
     size = sizeof buffer;
-    EXPECT_EQ(QueryRegistryValue(key, "number", type, buffer, size), RegistryResult::Success);
+    EXPECT_EQ(registry.QueryValue(key, "number", type, buffer, size), RegistryResult::Success);
     EXPECT_EQ(type, RegistryType::Number);
     EXPECT_EQ(std::string(buffer, size), std::string("\x02\x01\0\0", 4));
     size = sizeof buffer;
-    EXPECT_EQ(QueryRegistryValue(key, "none", type, buffer, size), RegistryResult::NotFound);
+    EXPECT_EQ(registry.QueryValue(key, "none", type, buffer, size), RegistryResult::NotFound);
     EXPECT_EQ(type, RegistryType::None);
     EXPECT_EQ(size, 0u);
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
 }
 
 TEST_F(RegistryStoreFile, UnparseableStoreIsNeverWritten) {
@@ -227,11 +229,11 @@ TEST_F(RegistryStoreFile, UnparseableStoreIsNeverWritten) {
     EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::StoreCorrupt);
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    EXPECT_EQ(QueryRegistryValue(key, "a", type, nullptr, size), RegistryResult::StoreCorrupt);
+    EXPECT_EQ(registry.QueryValue(key, "a", type, nullptr, size), RegistryResult::StoreCorrupt);
     RegistryHandle other = 0;
-    EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "K", other), RegistryResult::StoreCorrupt);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "K", other), RegistryResult::StoreCorrupt);
     EXPECT_EQ(ReadText(store), garbage);
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
 }
 
 TEST_F(RegistryStoreFile, AKeyRemovedAfterOpeningIsNotBroughtBack) {
@@ -240,7 +242,7 @@ TEST_F(RegistryStoreFile, AKeyRemovedAfterOpeningIsNotBroughtBack) {
     WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\L]\n");
     EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::KeyDeleted);
     EXPECT_EQ(ReadText(store), "REGEDIT4\n\n[HKEY_CURRENT_USER\\L]\n");
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
 }
 
 TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
@@ -250,14 +252,14 @@ TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
     const fs::path blocked = dir / "blocked";
     WriteText(blocked, "not a folder");
     {
-        ScopedEnv elsewhere("MOXTREL_REGISTRY", (blocked / "registry.reg").string());
-        EXPECT_EQ(SetText(RegistryCurrentUser, "a", "b"), RegistryResult::StoreIoFailed);
+        Registry elsewhere((blocked / "registry.reg").string());
+        EXPECT_EQ(SetText(RegistryCurrentUser, "a", "b", &elsewhere), RegistryResult::StoreIoFailed);
         RegistryHandle other = 0;
-        EXPECT_EQ(OpenRegistryKey(RegistryCurrentUser, "K", other), RegistryResult::StoreIoFailed);
+        EXPECT_EQ(elsewhere.OpenKey(RegistryCurrentUser, "K", other), RegistryResult::StoreIoFailed);
     }
-    // A handle keeps the store it was opened in.
+    // The registry of the first store is untouched by that.
     EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::Success);
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(dir.Path())) {
         (void)entry;
@@ -273,7 +275,7 @@ TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
     fs::create_symlink(real, store);
     const RegistryHandle key = OpenOrFail("K");
     ASSERT_EQ(SetText(key, "a", "b"), RegistryResult::Success);
-    CloseRegistryKey(key);
+    registry.CloseKey(key);
     EXPECT_TRUE(fs::is_symlink(store));
     EXPECT_EQ(ReadText(real), "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"a\"=\"b\"\n");
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0644));
@@ -283,16 +285,16 @@ TEST(RegistryStoreLocation, FollowsTheEnvironment) {
     ScopedEnv home("HOME", "/home/someone");
     {
         ScopedEnv store("MOXTREL_REGISTRY", "/tmp/chosen.reg");
-        EXPECT_EQ(RegistryStorePath(), "/tmp/chosen.reg");
+        EXPECT_EQ(Environment::FromProcess().registryStorePath, "/tmp/chosen.reg");
     }
     ScopedEnv noStore("MOXTREL_REGISTRY", "");
     {
         ScopedEnv config("XDG_CONFIG_HOME", "/srv/config");
-        EXPECT_EQ(RegistryStorePath(), "/srv/config/moxtrel/registry.reg");
+        EXPECT_EQ(Environment::FromProcess().registryStorePath, "/srv/config/moxtrel/registry.reg");
     }
     // A relative XDG_CONFIG_HOME is not a place to keep settings in.
     ScopedEnv relative("XDG_CONFIG_HOME", "config");
-    EXPECT_EQ(RegistryStorePath(), "/home/someone/.config/moxtrel/registry.reg");
+    EXPECT_EQ(Environment::FromProcess().registryStorePath, "/home/someone/.config/moxtrel/registry.reg");
 }
 
 }  // namespace
