@@ -6,7 +6,7 @@
 #include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "locate/GameDirectory.h"
-#include "platform/Volumes.h"
+#include "platform/Environment.h"
 
 namespace moxtrel::cli {
 
@@ -22,7 +22,8 @@ struct SearchOptions {
 int RunSearch(SearchOptions options) {
     // Without a choice the hard drives are searched, where games are installed.
     if (!options.kinds.Any()) options.kinds.hard = true;
-    for (const std::string& warning : platform::ReadVolumeTable().warnings) {
+    const platform::DriveTable drives = platform::Environment::FromProcess().ReadDrives();
+    for (const std::string& warning : drives.Warnings()) {
         std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
     }
 
@@ -34,7 +35,7 @@ int RunSearch(SearchOptions options) {
     DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalWidth(errFd) : TerminalSinks::DefaultWidth);
 
     std::string gameDir;
-    locate::SearchOutcome outcome = locate::SearchDrives(locate::ExecutableFor(options.game), options.game,
+    locate::SearchOutcome outcome = locate::SearchDrives(drives, locate::ExecutableFor(options.game), options.game,
                                                          options.kinds, printer, gameDir);
     printer.Finish();
     std::fflush(stderr);

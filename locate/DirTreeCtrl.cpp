@@ -6,6 +6,7 @@
 #include <wx/settings.h>
 
 #include "locate/PathText.h"
+#include "platform/Environment.h"
 #include "platform/Text.h"
 #include "platform/Volumes.h"
 
@@ -54,15 +55,16 @@ bool CDirTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
 }
 
 int CDirTreeCtrl::FillDrives() {
+    m_drives = platform::Environment::FromProcess().ReadDrives();
     int added = 0;
-    for (const platform::Volume& volume : platform::ListVolumes()) {
+    for (const platform::Volume& volume : m_drives.Volumes()) {
         if (AddDrive(volume.root)) ++added;
     }
     return added;
 }
 
 bool CDirTreeCtrl::AddDrive(const std::string& root) {
-    const DriveType type = platform::GetDriveType(root);
+    const DriveType type = m_drives.GetDriveType(root);
     const int image = ImageOfDrive(type);
     if (image < 0) return false;
     const wxTreeItemId item = AppendItem(GetRootItem(), PathToText(root), image, image);
@@ -84,7 +86,7 @@ bool CDirTreeCtrl::AddDrive(const std::string& root) {
             // A removable drive or disc is not read until the user opens it;
             // only the medium in it is noted.
             AddPlaceholder(item);
-            m_dwVolumeSerial.Remember(root);
+            m_dwVolumeSerial.Remember(m_drives, root);
             return true;
     }
 }
@@ -148,12 +150,14 @@ std::string CDirTreeCtrl::GetNotifyItemPath(const wxTreeEvent& event) const {
     return GetItemPath(event.GetItem());
 }
 
-std::uint32_t CDirTreeCtrl::GetVolumeSerial(const std::string& root) {
-    return platform::GetVolumeSerial(root);
+std::uint32_t CDirTreeCtrl::GetVolumeSerial(const std::string& root) const {
+    return m_drives.GetVolumeSerial(root);
 }
 
 bool CDirTreeCtrl::IsSameMedia(const std::string& path) {
-    return m_dwVolumeSerial.IsSameMedia(path);
+    // The medium may have changed since the tree was filled: judge it on a
+    // snapshot of the drives as they are now.
+    return m_dwVolumeSerial.IsSameMedia(platform::Environment::FromProcess().ReadDrives(), path);
 }
 
 bool CDirTreeCtrl::FolderExists(const std::string& path) {

@@ -56,7 +56,7 @@ public:
     bool IsDriveItem(const wxTreeItemId& item) const;
     wxTreeItemId AddPlaceholder(const wxTreeItemId& parent);
     wxTreeItemId GetDriveItem(const wxTreeItemId& item) const;
-    static std::uint32_t GetVolumeSerial(const std::string& root);
+    std::uint32_t GetVolumeSerial(const std::string& root) const;
     bool IsSameMedia(const std::string& path);
     static bool FolderExists(const std::string& path);
 
@@ -70,6 +70,8 @@ private:
     // The drive a folder item lies on bounds every listing below it.
     platform::VolumeFence FenceOf(const wxTreeItemId& item) const;
 
+    // The drives as they were when the tree was filled.
+    platform::DriveTable m_drives;
     MediaSerials m_dwVolumeSerial;
     bool m_bSelectFirstFixed = true;
     // Set while the tree collapses a drive itself after a change of media:

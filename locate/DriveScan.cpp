@@ -95,11 +95,11 @@ bool ExecutableScan::ScanEntries(std::size_t first, std::size_t end) {
     return false;
 }
 
-SearchOutcome SearchDrives(const std::string& exeName, int game, const DriveKinds& kinds,
-                           DirectoryObserver& observer, std::string& gameDir) {
+SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,
+                           const DriveKinds& kinds, DirectoryObserver& observer, std::string& gameDir) {
     ExecutableScan scan(exeName, observer);
     bool hit = false;
-    for (const platform::Volume& volume : platform::ListVolumes()) {
+    for (const platform::Volume& volume : drives.Volumes()) {
         if (IsDriveSelected(volume.type, kinds) && scan.ScanVolume(volume.root)) {
             hit = true;
             break;

@@ -90,10 +90,11 @@ enum class SearchOutcome {
     Found,               // the game directory holds both archives and is the current directory
 };
 
-// The whole search of Begin Search: scans the drives of `kinds`, then tests
-// the first hit's data sub-directory for `game`. `gameDir` receives the
-// result as the Search dialog's caller expects it (see SearchOutcome).
-SearchOutcome SearchDrives(const std::string& exeName, int game, const DriveKinds& kinds,
-                           DirectoryObserver& observer, std::string& gameDir);
+// The whole search of Begin Search: scans the drives of `drives` that are of
+// `kinds`, then tests the first hit's data sub-directory for `game`. `gameDir`
+// receives the result as the Search dialog's caller expects it (see
+// SearchOutcome).
+SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,
+                           const DriveKinds& kinds, DirectoryObserver& observer, std::string& gameDir);
 
 }  // namespace moxtrel::locate

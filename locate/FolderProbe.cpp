@@ -30,8 +30,8 @@ bool FolderExists(const std::string& path) {
     return platform::IsDirectory(path);
 }
 
-void MediaSerials::Remember(const std::string& root) {
-    m_serials[platform::WithTrailingSlash(root)] = platform::GetVolumeSerial(root);
+void MediaSerials::Remember(const platform::DriveTable& drives, const std::string& root) {
+    m_serials[platform::WithTrailingSlash(root)] = drives.GetVolumeSerial(root);
 }
 
 std::uint32_t MediaSerials::Slot(const std::string& root) const {
@@ -39,12 +39,12 @@ std::uint32_t MediaSerials::Slot(const std::string& root) const {
     return slot == m_serials.end() ? platform::NoVolumeSerial : slot->second;
 }
 
-bool MediaSerials::IsSameMedia(const std::string& path) {
-    std::optional<platform::Volume> volume = platform::VolumeOf(path);
+bool MediaSerials::IsSameMedia(const platform::DriveTable& drives, const std::string& path) {
+    std::optional<platform::Volume> volume = drives.VolumeOf(path);
     if (!volume || (volume->type != DriveType::Removable && volume->type != DriveType::CdRom)) return true;
 
     std::uint32_t& slot = m_serials.try_emplace(volume->root, platform::NoVolumeSerial).first->second;
-    std::uint32_t serial = platform::GetVolumeSerial(volume->root);
+    std::uint32_t serial = drives.GetVolumeSerial(volume->root);
     if (serial == platform::NoVolumeSerial) {
         slot = platform::NoVolumeSerial;
         return false;

@@ -29,8 +29,8 @@ bool FolderExists(const std::string& path);
 // The last volume serial seen for each removable and CD-ROM drive, by root.
 class MediaSerials {
 public:
-    // Stores the serial of the volume now at `root`.
-    void Remember(const std::string& root);
+    // Stores the serial of the volume now at `root`, one of `drives`.
+    void Remember(const platform::DriveTable& drives, const std::string& root);
     // What the slot of `root` holds; NoVolumeSerial for a drive never seen.
     std::uint32_t Slot(const std::string& root) const;
 
@@ -38,7 +38,7 @@ public:
     // Always true for drives that are neither removable nor CD-ROM. No media
     // is always a change; a first volume after none is not; a different
     // volume is a change once, since its serial is stored for the next test.
-    bool IsSameMedia(const std::string& path);
+    bool IsSameMedia(const platform::DriveTable& drives, const std::string& path);
 
 private:
     std::map<std::string, std::uint32_t> m_serials;

@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 
 #include "locate/PathText.h"
+#include "platform/Environment.h"
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "widgets/GuiSinks.h"
@@ -118,7 +119,8 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
         kinds.hard = m_bHardDrives != 0;
         kinds.network = m_bNetworkDrives != 0;
         StatusLineObserver observer(statusLine, StatusRepaintInterval);
-        if (SearchDrives(m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
+        const platform::DriveTable drives = platform::Environment::FromProcess().ReadDrives();
+        if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
             ShowFound();
         } else {
             ShowNotFound();

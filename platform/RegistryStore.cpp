@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Environment.h"
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
 #include "platform/LittleEndian.h"
@@ -429,21 +429,7 @@ bool RegistryDocument::SetValue(std::string_view path, std::string_view name, st
 }
 
 std::string RegistryStorePath() {
-    auto nonEmpty = [](const char* name) -> std::string {
-        const char* value = std::getenv(name);
-        return value ? value : "";
-    };
-    if (std::string store = nonEmpty("MOXTREL_REGISTRY"); !store.empty()) return store;
-    std::string config = nonEmpty("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/') {
-        std::string home = nonEmpty("HOME");
-        if (home.empty()) {
-            if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) home = user->pw_dir;
-        }
-        if (home.empty()) return {};
-        config = home + "/.config";
-    }
-    return config + "/moxtrel/registry.reg";
+    return Environment::FromProcess().registryStorePath;
 }
 
 StoreResult RegistryStore::Read(RegistryDocument& document) const {

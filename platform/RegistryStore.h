@@ -77,9 +77,8 @@ enum class StoreResult {
     IoFailed,  // the store, its folder or its lock could not be read or written
 };
 
-// The store's file: $MOXTREL_REGISTRY when set, else
-// $XDG_CONFIG_HOME/moxtrel/registry.reg, with ~/.config when XDG_CONFIG_HOME
-// is unset or not absolute. Empty when no home directory can be found.
+// The store's file as the process environment names it now (see
+// platform/Environment.h).
 std::string RegistryStorePath();
 
 class RegistryStore {

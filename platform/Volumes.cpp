@@ -322,34 +322,27 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
     return table;
 }
 
-VolumeTable ReadVolumeTable() {
-    const char* mapPath = std::getenv(DriveMapVariable);
-    if (mapPath && *mapPath) return ReadDriveMap(mapPath);
-    return ReadMountTable();
+DriveTable DriveTable::Read(const std::string& driveMapPath) {
+    return DriveTable(driveMapPath.empty() ? ReadMountTable() : ReadDriveMap(driveMapPath));
 }
 
-std::vector<Volume> ListVolumes() {
-    return ReadVolumeTable().volumes;
-}
-
-std::optional<Volume> VolumeOf(const std::string& path) {
-    std::vector<Volume> volumes = ListVolumes();
+std::optional<Volume> DriveTable::VolumeOf(const std::string& path) const {
     const Volume* best = nullptr;
-    for (const Volume& volume : volumes) {
+    for (const Volume& volume : Volumes()) {
         if (LiesUnder(path, volume.root) && (!best || volume.root.size() > best->root.size())) best = &volume;
     }
     if (!best) return std::nullopt;
     return *best;
 }
 
-DriveType GetDriveType(const std::string& path) {
+DriveType DriveTable::GetDriveType(const std::string& path) const {
     std::optional<Volume> volume = VolumeOf(path);
     return volume ? volume->type : DriveType::NoRootDir;
 }
 
-std::uint32_t GetVolumeSerial(const std::string& root) {
+std::uint32_t DriveTable::GetVolumeSerial(const std::string& root) const {
     std::string wanted = WithTrailingSlash(root);
-    std::vector<Volume> volumes = ListVolumes();
+    const std::vector<Volume>& volumes = Volumes();
     auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == wanted; });
     if (volume == volumes.end()) return NoVolumeSerial;
 

@@ -30,9 +30,6 @@ enum class DriveType : int {
 // The serial of a drive that holds no readable volume (no media).
 inline constexpr std::uint32_t NoVolumeSerial = 0xFFFFFFFF;
 
-// The environment variable that names a drive map file.
-inline constexpr const char* DriveMapVariable = "MOXTREL_VOLUMES";
-
 struct Volume {
     std::string root;  // absolute, ends with '/'
     DriveType type = DriveType::Unknown;
@@ -72,23 +69,37 @@ void HideMountsBelowPseudoFileSystems(std::vector<Volume>& volumes);
 // parse are skipped and named in the warnings.
 VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirectory);
 
-// The drives now: from the drive map when MOXTREL_VOLUMES names one, else one
-// volume per directory mount point of the mount table, ordered by mount path
-// (so "/" comes first). Pseudo file systems are listed with DriveType::Unknown.
-VolumeTable ReadVolumeTable();
-std::vector<Volume> ListVolumes();
+// One snapshot of the machine's drives, read once and asked many times: the
+// volumes in drive order with their types, and the drive map's warnings. A
+// change of media is seen through the serials, which are read from the file
+// system at each call; drives that come or go need a new snapshot.
+class DriveTable {
+public:
+    DriveTable() = default;
+    explicit DriveTable(VolumeTable table) : m_table(std::move(table)) {}
 
-// The volume on which `path` lies: the one with the longest root that
-// contains it; none when it lies on no drive.
-std::optional<Volume> VolumeOf(const std::string& path);
+    // The drives now: the lines of the drive map at `driveMapPath` when it is
+    // not empty, else one volume per directory mount point of the mount
+    // table, ordered by mount path (so "/" comes first). Pseudo file systems
+    // are listed with DriveType::Unknown.
+    static DriveTable Read(const std::string& driveMapPath);
 
-// The type of the drive on which `path` lies (the volume with the longest
-// root that contains it); NoRootDir when it lies on none.
-DriveType GetDriveType(const std::string& path);
+    const std::vector<Volume>& Volumes() const { return m_table.volumes; }
+    // Lines of a drive map that were skipped, and why.
+    const std::vector<std::string>& Warnings() const { return m_table.warnings; }
 
-// The serial of the volume mounted at `root` now, or NoVolumeSerial when no
-// volume is mounted there or it cannot be read.
-std::uint32_t GetVolumeSerial(const std::string& root);
+    // The volume on which `path` lies: the one with the longest root that
+    // contains it; none when it lies on no drive.
+    std::optional<Volume> VolumeOf(const std::string& path) const;
+    // The type of the drive on which `path` lies; NoRootDir when it lies on none.
+    DriveType GetDriveType(const std::string& path) const;
+    // The serial of the volume mounted at `root` now, or NoVolumeSerial when
+    // no volume is mounted there or it cannot be read.
+    std::uint32_t GetVolumeSerial(const std::string& root) const;
+
+private:
+    VolumeTable m_table;
+};
 
 // The serial that a mounted file system's identity gives: its device number
 // and file system id (which carries its UUID where it has one). Never

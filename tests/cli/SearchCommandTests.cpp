@@ -5,7 +5,7 @@
 #include "cli/RunCli.h"
 #include "cli/SearchCommand.h"
 #include "locate/DriveMapFixture.h"
-#include "platform/Volumes.h"
+#include "platform/Environment.h"
 
 namespace moxtrel::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/Volumes.h"
+#include "platform/Environment.h"
 #include "tools/GameWriter.h"
 
 namespace moxtrel::test {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Volumes.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::test {
@@ -27,6 +28,8 @@ public:
     void SetSerial(const std::string& name, std::optional<std::uint32_t> serial);
     std::string Root(const std::string& name) const;
     const std::string& MapPath() const { return m_mapPath; }
+    // A snapshot of the drives the map lists now.
+    platform::DriveTable Drives() const { return platform::DriveTable::Read(m_mapPath); }
 
 private:
     struct Line {

@@ -38,7 +38,7 @@ constexpr DriveKinds AllKinds{.removable = true, .hard = true, .network = true};
 class DriveScanTest : public ::testing::Test {
 protected:
     SearchOutcome Search(const DriveKinds& kinds, int game = 0) {
-        return SearchDrives(ExecutableFor(game), game, kinds, observer, gameDir);
+        return SearchDrives(map.Drives(), ExecutableFor(game), game, kinds, observer, gameDir);
     }
 
     DriveMap map;
@@ -180,7 +180,7 @@ TEST_F(DriveScanTest, GoesOnPastDirectoriesItMayNotRead) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
         RecordingObserver quiet;
         std::string result;
-        SearchOutcome outcome = SearchDrives("quake.exe", 0, HardDrives, quiet, result);
+        SearchOutcome outcome = SearchDrives(map.Drives(), "quake.exe", 0, HardDrives, quiet, result);
         bool enteredLocked = std::find(quiet.entered.begin(), quiet.entered.end(), c + "locked") != quiet.entered.end();
         ::_exit(outcome == SearchOutcome::Found && result == d + "quake/id1/" && enteredLocked ? 0 : 1);
     }

@@ -60,25 +60,25 @@ TEST(MediaSerials, SeeAnExchangedMediumOnceAndNoMediumEveryTime) {
     DriveMap map;
     std::string stick = map.AddDrive("stick", "removable", 0x1111);
     MediaSerials serials;
-    serials.Remember(stick);
+    serials.Remember(map.Drives(), stick);
     EXPECT_EQ(serials.Slot(stick), 0x1111u);
-    EXPECT_TRUE(serials.IsSameMedia(stick));
-    EXPECT_TRUE(serials.IsSameMedia(stick + "games/quake"));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), stick));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), stick + "games/quake"));
 
     map.SetSerial("stick", 0x2222);
-    EXPECT_FALSE(serials.IsSameMedia(stick + "games"));
+    EXPECT_FALSE(serials.IsSameMedia(map.Drives(), stick + "games"));
     EXPECT_EQ(serials.Slot(stick), 0x2222u);
-    EXPECT_TRUE(serials.IsSameMedia(stick));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), stick));
 
     fs::remove_all(stick);
-    EXPECT_FALSE(serials.IsSameMedia(stick));
-    EXPECT_FALSE(serials.IsSameMedia(stick));
+    EXPECT_FALSE(serials.IsSameMedia(map.Drives(), stick));
+    EXPECT_FALSE(serials.IsSameMedia(map.Drives(), stick));
     EXPECT_EQ(serials.Slot(stick), NoVolumeSerial);
 
     // A medium after none is no change.
     MakeDirectories(stick);
     map.SetSerial("stick", 0x3333);
-    EXPECT_TRUE(serials.IsSameMedia(stick));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), stick));
 }
 
 TEST(MediaSerials, NeverDoubtFixedDrivesAndStartEmptyForADriveNeverListed) {
@@ -87,11 +87,11 @@ TEST(MediaSerials, NeverDoubtFixedDrivesAndStartEmptyForADriveNeverListed) {
     std::string games = map.AddDrive("games", "fixed", 0x1);
     MediaSerials serials;
     EXPECT_EQ(serials.Slot(disc), NoVolumeSerial);
-    EXPECT_TRUE(serials.IsSameMedia(disc));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), disc));
     map.SetSerial("games", 0x2);
-    EXPECT_TRUE(serials.IsSameMedia(games));
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), games));
     fs::remove_all(games);
-    EXPECT_TRUE(serials.IsSameMedia(games + "gone")) << "the existence test judges fixed drives";
+    EXPECT_TRUE(serials.IsSameMedia(map.Drives(), games + "gone")) << "the existence test judges fixed drives";
 }
 
 }  // namespace

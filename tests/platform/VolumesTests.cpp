@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "locate/DriveMapFixture.h"
+#include "platform/Environment.h"
 #include "platform/Volumes.h"
 #include "support/TempDir.h"
 
@@ -113,31 +114,31 @@ TEST(DriveMapFile, ReadsPathTypeAndSerialOfEachLineInFileOrder) {
     EXPECT_EQ(table.warnings[2].rfind("line 9:", 0), 0u);
 }
 
-TEST(DriveMapFile, ReplacesTheMountTableWhenTheVariableNamesIt) {
+TEST(DriveMapFile, ReplacesTheMountTableWhenTheEnvironmentNamesIt) {
     DriveMap map;
     std::string games = map.AddDrive("games", "fixed");
     std::string stick = map.AddDrive("stick", "removable", 0x1234);
     std::string proc = map.AddDrive("proc", "unknown");
 
-    std::vector<Volume> volumes = ListVolumes();
+    const DriveTable drives = Environment{map.MapPath(), ""}.ReadDrives();
+    const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_EQ(volumes.size(), 3u);
     EXPECT_EQ(volumes[0].root, games);
     EXPECT_EQ(volumes[1].root, stick);
     EXPECT_EQ(volumes[2].type, DriveType::Unknown);
 
-    EXPECT_EQ(GetDriveType(games), DriveType::Fixed);
-    EXPECT_EQ(GetDriveType(stick + "quake/id1"), DriveType::Removable);
-    EXPECT_EQ(GetDriveType(stick.substr(0, stick.size() - 1)), DriveType::Removable);
-    EXPECT_EQ(GetDriveType("/somewhere/else"), DriveType::NoRootDir);
-    EXPECT_EQ(VolumeOf(proc + "self")->root, proc);
+    EXPECT_EQ(drives.GetDriveType(games), DriveType::Fixed);
+    EXPECT_EQ(drives.GetDriveType(stick + "quake/id1"), DriveType::Removable);
+    EXPECT_EQ(drives.GetDriveType(stick.substr(0, stick.size() - 1)), DriveType::Removable);
+    EXPECT_EQ(drives.GetDriveType("/somewhere/else"), DriveType::NoRootDir);
+    EXPECT_EQ(drives.VolumeOf(proc + "self")->root, proc);
 }
 
 TEST(DriveMapFile, ThatCannotBeReadGivesNoDrivesAndSaysWhy) {
     test::TempDir dir;
-    test::ScopedEnv env(DriveMapVariable, (dir / "missing.map").string());
-    VolumeTable table = ReadVolumeTable();
-    EXPECT_TRUE(table.volumes.empty());
-    ASSERT_EQ(table.warnings.size(), 1u);
+    const DriveTable drives = DriveTable::Read((dir / "missing.map").string());
+    EXPECT_TRUE(drives.Volumes().empty());
+    ASSERT_EQ(drives.Warnings().size(), 1u);
 }
 
 TEST(VolumeSerial, ComesFromTheMapOrFromTheFileSystemAndIsNoneWithoutMedia) {
@@ -147,22 +148,25 @@ TEST(VolumeSerial, ComesFromTheMapOrFromTheFileSystemAndIsNoneWithoutMedia) {
     std::string games = map.AddDrive("games", "fixed");
     std::string more = map.AddDrive("more", "fixed");
 
-    EXPECT_EQ(GetVolumeSerial(stick), 0x1234u);
-    EXPECT_EQ(GetVolumeSerial(disc), NoVolumeSerial);
-    EXPECT_NE(GetVolumeSerial(games), NoVolumeSerial);
+    const DriveTable drives = map.Drives();
+    EXPECT_EQ(drives.GetVolumeSerial(stick), 0x1234u);
+    EXPECT_EQ(drives.GetVolumeSerial(disc), NoVolumeSerial);
+    EXPECT_NE(drives.GetVolumeSerial(games), NoVolumeSerial);
     // Derived from the file system: the same for two folders of one disk.
-    EXPECT_EQ(GetVolumeSerial(games), GetVolumeSerial(more));
-    EXPECT_EQ(GetVolumeSerial("/not/a/drive/"), NoVolumeSerial);
+    EXPECT_EQ(drives.GetVolumeSerial(games), drives.GetVolumeSerial(more));
+    EXPECT_EQ(drives.GetVolumeSerial("/not/a/drive/"), NoVolumeSerial);
 
-    map.SetSerial("stick", 0x5678);
-    EXPECT_EQ(GetVolumeSerial(stick), 0x5678u);
+    // The medium is read at each call: a disc put in shows at once; a new
+    // serial in the map shows in a new snapshot.
     test::MakeDirectories(disc);
-    EXPECT_NE(GetVolumeSerial(disc), NoVolumeSerial);
+    EXPECT_NE(drives.GetVolumeSerial(disc), NoVolumeSerial);
+    map.SetSerial("stick", 0x5678);
+    EXPECT_EQ(map.Drives().GetVolumeSerial(stick), 0x5678u);
 }
 
 TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
-    test::ScopedEnv noMap(DriveMapVariable, "");
-    std::vector<Volume> volumes = ListVolumes();
+    const DriveTable drives = DriveTable::Read("");
+    const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_FALSE(volumes.empty());
     EXPECT_EQ(volumes[0].root, "/");
     for (const Volume& volume : volumes) {
@@ -171,8 +175,8 @@ TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
             EXPECT_EQ(volume.type, DriveType::Unknown) << volume.root;
         }
     }
-    EXPECT_NE(GetVolumeSerial("/"), NoVolumeSerial);
-    EXPECT_EQ(GetVolumeSerial("/usr/share/"), NoVolumeSerial) << "a folder is not a mounted volume";
+    EXPECT_NE(drives.GetVolumeSerial("/"), NoVolumeSerial);
+    EXPECT_EQ(drives.GetVolumeSerial("/usr/share/"), NoVolumeSerial) << "a folder is not a mounted volume";
 }
 
 TEST(Paths, AreJoinedWithOneSlash) {

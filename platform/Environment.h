@@ -1,0 +1,33 @@
+#pragma once
+// What the program takes from its process environment, read in this one place:
+// the drive map that replaces the mount table, and where the registry store
+// lives. The programs read it once at start-up and hand on what they need;
+// tests make one of their own instead of changing the process's variables.
+
+#include <string>
+
+#include "platform/Volumes.h"
+
+namespace moxtrel::platform {
+
+// The environment variable that names a drive map file.
+inline constexpr const char* DriveMapVariable = "MOXTREL_VOLUMES";
+// The environment variable that names the registry store's file.
+inline constexpr const char* RegistryStoreVariable = "MOXTREL_REGISTRY";
+
+struct Environment {
+    // $MOXTREL_VOLUMES; empty for the mount table.
+    std::string driveMapPath;
+    // $MOXTREL_REGISTRY when set, else $XDG_CONFIG_HOME/moxtrel/registry.reg,
+    // with ~/.config when XDG_CONFIG_HOME is unset or not absolute. Empty when
+    // no home directory can be found.
+    std::string registryStorePath;
+
+    // The process's environment now.
+    static Environment FromProcess();
+
+    // A snapshot of the drives this environment names.
+    DriveTable ReadDrives() const { return DriveTable::Read(driveMapPath); }
+};
+
+}  // namespace moxtrel::platform
