@@ -160,8 +160,11 @@ TEST_F(MainDialog, LocateAsksForTheChosenGame) {
     dlg.ProcessWindowEvent(none);
     ExpectState(dlg, {false, false, false, false, false, false});
 
-    for (const auto& [radio, prompt] : {std::pair{D::IdQuake, "Please find the Quake(tm) game executable directory..."},
-                                        std::pair{D::IdHexen2, "Please find the Hexen(tm) 2 game executable directory..."}}) {
+    const std::pair<int, const char*> games[] = {
+        {D::IdQuake, "Please find the Quake(tm) game executable directory..."},
+        {D::IdHexen2, "Please find the Hexen(tm) 2 game executable directory..."},
+    };
+    for (const auto& [radio, prompt] : games) {
         // Hexen II is offered disabled: it is chosen the way the radio group
         // reports a choice, whatever the state of its button.
         static_cast<wxRadioButton*>(dlg.FindWindow(radio))->SetValue(true);

@@ -208,7 +208,8 @@ TEST_F(MainDialogInUse, EscapeEndsTheProgramAfterEveryStepMadeWithTheMouse) {
 TEST_F(MainDialogInUse, ClosingDuringBeginWaitsForTheRunAndThenEndsTheProgram) {
     FindTheGame(true);
     CloseRequestDuringWork close;
-    Begin([&] { ClickOn(*dlg.FindWindow(D::IdBegin)); }, [&] { EXPECT_TRUE(dlg.IsShown()) << "the run goes on in sight"; });
+    Begin([&] { ClickOn(*dlg.FindWindow(D::IdBegin)); },
+          [&] { EXPECT_TRUE(dlg.IsShown()) << "the run goes on in sight"; });
     EXPECT_TRUE(Ended());
     EXPECT_TRUE(close.Sent());
     EXPECT_TRUE(std::filesystem::exists(c + "Quake/id1/Quake.wad"));
