@@ -12,12 +12,6 @@
 namespace moxtrel::locate {
 
 class CFindingDialog : public wxDialog {
-public:
-    static constexpr int FlashTimerId = 1;
-    static constexpr int FlashIntervalMs = 400;
-    // The close button: "&Cancel", or "&Ok" when found.
-    static constexpr int CloseButtonId = 1032;
-
 protected:
     // `flashTicks` is the dialog kind's own count of flash ticks over the
     // whole process; it is never reset, so only the first found state of a
@@ -35,6 +29,11 @@ protected:
     bool m_bFound = false;
 
 private:
+    static constexpr int FlashTimerId = 1;
+    static constexpr int FlashIntervalMs = 400;
+    // The close button: "&Cancel", or "&Ok" when found.
+    static constexpr int CloseButtonId = 1032;
+
     void OnOK();
     void OnCancel();
     void OnTimer(wxTimerEvent& event);
