@@ -83,11 +83,12 @@ TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog
     ChooseQuake();
     WhenOpened<CLocateDlg>([&](CLocateDlg& locate) {
         EXPECT_EQ(LabelOf(locate, CLocateDlg::IdPrompt), "Please find the Quake(tm) game executable directory...");
-        TreeOf(locate).Expand(TreeOf(locate).GetSelection());
+        locate::CDirTreeCtrl& tree = TreeOf(locate);
+        tree.Expand(tree.GetSelection());
         wxTreeItemIdValue cookie;
-        TreeOf(locate).SelectItem(TreeOf(locate).GetFirstChild(TreeOf(locate).GetSelection(), cookie));
-        TreeOf(locate).Expand(TreeOf(locate).GetSelection());
-        TreeOf(locate).SelectItem(TreeOf(locate).GetFirstChild(TreeOf(locate).GetSelection(), cookie));
+        tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
+        tree.Expand(tree.GetSelection());
+        tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
         Click(locate, CLocateDlg::IdOkCancel);
     });
     Click(dlg, D::IdLocate);
@@ -161,9 +162,10 @@ TEST_F(GameDirectorySelection, TheWholeRoadFromChoosingQuakeToTheSummary) {
         ChooseQuake();
         if (way == 0) {
             WhenOpened<CLocateDlg>([&](CLocateDlg& locate) {
-                TreeOf(locate).Expand(TreeOf(locate).GetSelection());
+                locate::CDirTreeCtrl& tree = TreeOf(locate);
+                tree.Expand(tree.GetSelection());
                 wxTreeItemIdValue cookie;
-                TreeOf(locate).SelectItem(TreeOf(locate).GetFirstChild(TreeOf(locate).GetSelection(), cookie));
+                tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
                 Click(locate, CLocateDlg::IdOkCancel);
             });
             Click(dlg, D::IdLocate);
