@@ -27,6 +27,7 @@ public:
     // counts; the length is shown in whole KB, rounded down.
     void SetInfo(const std::string& fileName, std::int64_t length, int total, int simple, int animated);
 
+private:
     bool TransferDataToWindow() override;
 
     // The five texts, all empty until SetInfo.

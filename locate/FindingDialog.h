@@ -12,18 +12,6 @@
 namespace moxtrel::locate {
 
 class CFindingDialog : public wxDialog {
-public:
-    static constexpr int FlashTimerId = 1;
-    static constexpr int FlashIntervalMs = 400;
-    // The close button: "&Cancel", or "&Ok" when found.
-    static constexpr int CloseButtonId = 1032;
-
-    // Both handlers are also called directly by tests.
-    void OnTimer(wxTimerEvent& event);
-    void OnClose(wxCloseEvent& event);
-
-    bool m_bFound = false;
-
 protected:
     // `flashTicks` is the dialog kind's own count of flash ticks over the
     // whole process; it is never reset, so only the first found state of a
@@ -34,13 +22,22 @@ protected:
     void StartFlashing();
     // The close button: accept when found, cancel otherwise.
     void CloseAsFoundOrCancelled();
-    void OnOK();
-    void OnCancel();
 
     // A close request during a scan waits for the scan to end.
     widgets::CloseDuringWork m_closeDuringWork;
+    // The dialog kind's search has found the game: the close button accepts.
+    bool m_bFound = false;
 
 private:
+    static constexpr int FlashTimerId = 1;
+    static constexpr int FlashIntervalMs = 400;
+    // The close button: "&Cancel", or "&Ok" when found.
+    static constexpr int CloseButtonId = 1032;
+
+    void OnOK();
+    void OnCancel();
+    void OnTimer(wxTimerEvent& event);
+    void OnClose(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
     // The scan captures the mouse; a capture taken away needs no action.
     void OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}

@@ -36,11 +36,11 @@ public:
     // the first found state flashes the full four ticks.
     static int FlashTickCount();
 
+private:
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
 
-    // Handlers, also called directly by tests.
     void OnInitDialog(wxInitDialogEvent& event);
     void OnSelChangedTree(wxTreeEvent& event);
     void OnOkCancel(wxCommandEvent& event);

@@ -57,11 +57,11 @@ public:
     // The flash count of the Search dialog over the whole process.
     static int FlashTickCount();
 
+private:
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
 
-    // Handlers, also called directly by tests.
     void OnInitDialog(wxInitDialogEvent& event);
     void OnDriveOption(wxCommandEvent& event);
     void OnBeginSearch(wxCommandEvent& event);
@@ -76,7 +76,6 @@ public:
     int m_bRemovableDrives = 0;
     wxString m_strStatus;
 
-private:
     void ShowFound();
     void ShowNotFound();
 

@@ -50,27 +50,21 @@ public:
     explicit CMoxtrelDlg(wxWindow* pParent = nullptr);
     ~CMoxtrelDlg() override;
 
-    // The game directory: the directory holding PAK0.PAK and PAK1.PAK, ending
-    // with '/'. Written when Manual Locate or Search finds one, read by Begin.
-    std::string m_strGameDir;
-    wxButton* m_btnSearch = nullptr;
-    wxButton* m_btnLocate = nullptr;
-    wxButton* m_btnBegin = nullptr;
-    wxAnimationCtrl* m_ctlAnimate = nullptr;
-    wxGauge* m_ctlProgress = nullptr;
-    // Exchanged with the status text 1006.
-    wxString m_strStatus;
-    // Exchanged with the radio group at 1033: -1 no game, 0 Quake, 1 Hexen II.
-    int m_nGame = -1;
-    wxIconBundle m_hIcon;
+    // The game directory Begin extracts from, ending with '/': set by Manual
+    // Locate, and by Search's scan even when what it found is incomplete;
+    // empty until then.
+    const std::string& GameDirectory() const { return m_strGameDir; }
 
+    // The window menu as it would pop up: its last item is the About item.
+    wxMenu* CreateWindowMenu() const;
+
+private:
     // Data exchange: true saves the controls into the members, false loads
     // the members into the controls.
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
 
-    // Handlers, also called directly by tests.
     void OnSysCommand(unsigned nID, long lParam);
     void OnExit(wxCommandEvent& event);
     void OnBegin(wxCommandEvent& event);
@@ -78,10 +72,6 @@ public:
     void OnSearch(wxCommandEvent& event);        // ui/GameDirectorySelection.cpp
     void OnSelectGame(wxCommandEvent& event);
 
-    // The window menu as it would pop up: its last item is the About item.
-    wxMenu* CreateWindowMenu() const;
-
-private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnWindowMenu(wxContextMenuEvent& event);
     void OnWindowMenuCommand(wxCommandEvent& event);
@@ -110,6 +100,19 @@ private:
     void SetStepButtonImages();
     void SetToolTips();
     std::vector<wxRadioButton*> GameButtons() const;
+
+    // Written when Manual Locate or Search finds a game directory, read by Begin.
+    std::string m_strGameDir;
+    wxButton* m_btnSearch = nullptr;
+    wxButton* m_btnLocate = nullptr;
+    wxButton* m_btnBegin = nullptr;
+    wxAnimationCtrl* m_ctlAnimate = nullptr;
+    wxGauge* m_ctlProgress = nullptr;
+    // Exchanged with the status text 1006.
+    wxString m_strStatus;
+    // Exchanged with the radio group at 1033: -1 no game, 0 Quake, 1 Hexen II.
+    int m_nGame = -1;
+    wxIconBundle m_hIcon;
 };
 
 }  // namespace moxtrel::ui

@@ -10,6 +10,8 @@
 #include <wx/utils.h>
 
 #include "GuiTest.h"
+#include "locate/DriveMapFixture.h"
+#include "locate/gui/LocateGuiTest.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
 #include "ui/MoxtrelDlg.h"
@@ -41,28 +43,22 @@ protected:
                    MakePak({{"maps/e1m2.bsp", MapWith({"wall", "floor"}, 10)}}));
         dlg.Show();
         Click(dlg, D::IdQuake);
-        // What a successful Manual Locate leaves.
-        dlg.m_strGameDir = gameDir.string() + "/";
-        dlg.m_btnBegin->Enable();
-        dlg.m_btnLocate->Disable();
-        dlg.m_btnSearch->Disable();
-        dlg.FindWindow(D::IdPointerLocate)->Hide();
-        dlg.FindWindow(D::IdPointerSearch)->Hide();
-        dlg.FindWindow(D::IdPointerBegin)->Show();
-        dlg.m_strStatus = FoundText;
-        dlg.UpdateData(false);
+        LocateOnFirstFixedDrive(dlg);
+        EXPECT_EQ(dlg.GameDirectory(), gameDir.string() + "/");
     }
 
     fs::path Package() const { return gameDir / "Quake.wad"; }
+    wxAnimationCtrl& Clip() const { return *wxDynamicCast(dlg.FindWindow(D::IdAnimate), wxAnimationCtrl); }
+    int Progress() const { return static_cast<wxGauge*>(dlg.FindWindow(D::IdProgress))->GetValue(); }
 
     // Begin failed before any work: nothing of the dialog changed.
     void ExpectUntouched() {
         EXPECT_TRUE(IsEnabled(dlg, D::IdBegin));
         EXPECT_TRUE(IsShown(dlg, D::IdPointerBegin));
         EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
-        EXPECT_TRUE(dlg.m_ctlAnimate->GetAnimation().IsOk());
+        EXPECT_TRUE(Clip().GetAnimation().IsOk());
         EXPECT_EQ(LabelOf(dlg, D::IdStatus), FoundText);
-        EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+        EXPECT_EQ(Progress(), 0);
         EXPECT_FALSE(fs::exists(Package()));
         EXPECT_FALSE(fs::exists(root / "registry.reg"));
         ExpectIdle();
@@ -71,13 +67,14 @@ protected:
     void ExpectIdle() {
         EXPECT_FALSE(dlg.HasCapture());
         EXPECT_FALSE(wxIsBusy());
-        EXPECT_FALSE(dlg.m_ctlAnimate->IsPlaying());
+        EXPECT_FALSE(Clip().IsPlaying());
     }
 
     TempDir root;
     ScopedEnv registry{"MOXTREL_REGISTRY", (root.Path() / "registry.reg").string()};
     CurrentDirectoryGuard cwd;
-    fs::path gameDir = root.Path() / "quake" / "id1";
+    DriveMap drives;
+    fs::path gameDir = fs::path(drives.AddDrive("c", "fixed")) / "id1";
     ui::CMoxtrelDlg dlg;
 };
 
@@ -96,10 +93,9 @@ TEST_F(BeginRun, WritesThePackageAndShowsItsSummary) {
                   }));
 
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Extraction complete!");
-    EXPECT_EQ(dlg.m_strStatus, FoundText);
-    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+    EXPECT_EQ(Progress(), 0);
     EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
-    EXPECT_FALSE(dlg.m_ctlAnimate->GetAnimation().IsOk());
+    EXPECT_FALSE(Clip().GetAnimation().IsOk());
     EXPECT_FALSE(IsEnabled(dlg, D::IdBegin));
     EXPECT_FALSE(IsShown(dlg, D::IdPointerBegin));
     EXPECT_FALSE(IsEnabled(dlg, D::IdLocate));
@@ -113,7 +109,7 @@ TEST_F(BeginRun, AnInvalidFirstArchiveIsReportedAndThePackageHoldsTheSecond) {
         // The animation runs from the start of the harvest, and the box
         // has the mouse while it is up.
         EXPECT_TRUE(IsShown(dlg, D::IdAnimate));
-        EXPECT_TRUE(dlg.m_ctlAnimate->IsPlaying());
+        EXPECT_TRUE(Clip().IsPlaying());
         EXPECT_FALSE(dlg.HasCapture());
     };
     wxTEST_DIALOG(Click(dlg, D::IdBegin),
@@ -129,7 +125,7 @@ TEST_F(BeginRun, AnInvalidFirstArchiveIsReportedAndThePackageHoldsTheSecond) {
 }
 
 TEST_F(BeginRun, AGameDirectoryThatIsGoneGivesAPlainBox) {
-    dlg.m_strGameDir = (root.Path() / "gone").string() + "/";
+    fs::remove_all(gameDir);
     wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox("Invalid file path", "Extraction Error", 0));
     ExpectUntouched();
 }
@@ -184,7 +180,7 @@ TEST_F(BeginRun, AfterAFileErrorTheDialogIsReadyToTryAgain) {
     EXPECT_TRUE(IsShown(dlg, D::IdPointerBegin));
     EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), FoundText);
-    EXPECT_EQ(dlg.m_ctlProgress->GetValue(), 0);
+    EXPECT_EQ(Progress(), 0);
     EXPECT_TRUE(fs::is_directory(Package()));
     EXPECT_EQ(std::distance(fs::directory_iterator(gameDir), fs::directory_iterator()), 3)
         << "no temporary package is left beside the archives";

@@ -1,5 +1,6 @@
-// The main dialog's controls and states: the start state, the game choice,
-// the radio exchange, tool tips and the window menu's About item.
+// The main dialog's controls and states: the start state, the game choice
+// and what it asks Manual Locate for, tool tips and the window menu's About
+// item.
 
 #include <wx/animate.h>
 #include <wx/button.h>
@@ -8,6 +9,9 @@
 #include <wx/tooltip.h>
 
 #include "GuiTest.h"
+#include "locate/DriveMapFixture.h"
+#include "locate/LocateDlg.h"
+#include "locate/gui/LocateGuiTest.h"
 #include "ui/AboutDlg.h"
 #include "ui/MoxtrelDlg.h"
 
@@ -36,43 +40,39 @@ void ExpectState(const ui::CMoxtrelDlg& dlg, const ControlState& s) {
     EXPECT_TRUE(IsEnabled(dlg, D::IdExit));
 }
 
-// What a successful Manual Locate does to the dialog.
-void EnterDirectoryFound(ui::CMoxtrelDlg& dlg, const std::string& gameDir) {
-    dlg.m_strGameDir = gameDir;
-    dlg.m_btnBegin->Enable();
-    dlg.m_btnLocate->Disable();
-    dlg.m_btnSearch->Disable();
-    dlg.FindWindow(D::IdPointerLocate)->Hide();
-    dlg.FindWindow(D::IdPointerSearch)->Hide();
-    dlg.FindWindow(D::IdPointerBegin)->Show();
-    dlg.m_strStatus = " Found pak0.pak and pak1.pak";
-    dlg.UpdateData(false);
+wxAnimationCtrl& Clip(const ui::CMoxtrelDlg& dlg) {
+    return *wxDynamicCast(dlg.FindWindow(D::IdAnimate), wxAnimationCtrl);
+}
+
+bool IsChosen(const ui::CMoxtrelDlg& dlg, int id) {
+    return static_cast<wxRadioButton*>(dlg.FindWindow(id))->GetValue();
 }
 
 class MainDialog : public ::testing::Test {
 protected:
     MainDialog() { dlg.Show(); }
+    DriveMap map;
+    CurrentDirectoryGuard cwd;
     ui::CMoxtrelDlg dlg;
 };
 
 TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {
     ExpectState(dlg, {false, false, false, false, false, false});
-    EXPECT_EQ(dlg.m_nGame, -1);
-    EXPECT_FALSE(static_cast<wxRadioButton*>(dlg.FindWindow(D::IdQuake))->GetValue());
-    EXPECT_FALSE(static_cast<wxRadioButton*>(dlg.FindWindow(D::IdHexen2))->GetValue());
+    EXPECT_FALSE(IsChosen(dlg, D::IdQuake));
+    EXPECT_FALSE(IsChosen(dlg, D::IdHexen2));
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Welcome to Moxtrel2\nPick your game to start.");
-    EXPECT_TRUE(dlg.m_strGameDir.empty());
+    EXPECT_TRUE(dlg.GameDirectory().empty());
 
     // The clip is open but hidden and still.
     EXPECT_FALSE(IsShown(dlg, D::IdAnimate));
-    EXPECT_TRUE(dlg.m_ctlAnimate->GetAnimation().IsOk());
-    EXPECT_EQ(dlg.m_ctlAnimate->GetAnimation().GetSize(), wxSize(260, 40));
-    EXPECT_FALSE(dlg.m_ctlAnimate->IsPlaying());
+    EXPECT_TRUE(Clip(dlg).GetAnimation().IsOk());
+    EXPECT_EQ(Clip(dlg).GetAnimation().GetSize(), wxSize(260, 40));
+    EXPECT_FALSE(Clip(dlg).IsPlaying());
 
     EXPECT_EQ(dlg.GetTitle(), "Extract Pak Textures");
     EXPECT_EQ(dlg.GetIcons().GetIconCount(), 2u);
-    for (wxButton* step : {dlg.m_btnLocate, dlg.m_btnSearch, dlg.m_btnBegin}) {
-        EXPECT_EQ(step->GetBitmap().GetSize(), wxSize(32, 32));
+    for (int step : {D::IdLocate, D::IdSearch, D::IdBegin}) {
+        EXPECT_EQ(static_cast<wxButton*>(dlg.FindWindow(step))->GetBitmap().GetSize(), wxSize(32, 32)) << step;
     }
 }
 
@@ -103,73 +103,80 @@ TEST_F(MainDialog, ShowsToolTipsOnTheStepButtonsOnly) {
 
 TEST_F(MainDialog, ChoosingQuakeEnablesLocateAndSearchWithTheirPointers) {
     Click(dlg, D::IdQuake);
-    EXPECT_EQ(dlg.m_nGame, 0);
+    EXPECT_TRUE(IsChosen(dlg, D::IdQuake));
     ExpectState(dlg, {true, true, false, true, true, false});
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
-    EXPECT_EQ(dlg.m_strStatus, GameChosenText);
-    EXPECT_TRUE(dlg.m_strGameDir.empty());
+    EXPECT_TRUE(dlg.GameDirectory().empty());
 }
 
 TEST_F(MainDialog, ChoosingTheGameAgainAfterAFindStartsOverButKeepsTheBeginPointer) {
+    std::string c = map.AddDrive("c", "fixed");
+    WriteGame(c.substr(0, c.size() - 1));
     Click(dlg, D::IdQuake);
-    EnterDirectoryFound(dlg, "/games/quake/id1/");
+    LocateOnFirstFixedDrive(dlg);
     ExpectState(dlg, {false, false, true, false, false, true});
 
     Click(dlg, D::IdQuake);
     ExpectState(dlg, {true, true, false, true, true, true});
-    EXPECT_EQ(dlg.m_strGameDir, "/games/quake/id1/");
+    EXPECT_EQ(dlg.GameDirectory(), c + "id1/");
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 
 TEST_F(MainDialog, IconButtonsAnswerTheirMnemonicWhenEnabled) {
+    std::string c = map.AddDrive("c", "fixed");
+    WriteGame(c.substr(0, c.size() - 1));
     std::vector<int> pressed;
-    dlg.Bind(wxEVT_BUTTON, [&](wxCommandEvent& event) { pressed.push_back(event.GetId()); });
-    auto altKey = [&](int key) {
-        wxKeyEvent press(wxEVT_CHAR_HOOK);
-        press.m_keyCode = key;
-        press.m_altDown = true;
-        press.SetEventObject(&dlg);
-        dlg.ProcessWindowEvent(press);
+    bool recording = true;
+    dlg.Bind(wxEVT_BUTTON, [&](wxCommandEvent& event) {
+        if (recording) pressed.push_back(event.GetId());
+        event.Skip(!recording);
+    });
+    auto altKeys = [&](const char* keys) {
+        for (; *keys; ++keys) {
+            wxKeyEvent press(wxEVT_CHAR_HOOK);
+            press.m_keyCode = *keys;
+            press.m_altDown = true;
+            press.SetEventObject(&dlg);
+            dlg.ProcessWindowEvent(press);
+        }
     };
-    altKey('M');
-    EXPECT_TRUE(pressed.empty()) << "Manual Locate is disabled";
-    dlg.m_btnLocate->Enable();
-    dlg.m_btnBegin->Enable();
-    altKey('M');
-    altKey('B');
-    altKey('S');  // Search has no mnemonic
+    altKeys("MB");
+    EXPECT_TRUE(pressed.empty()) << "Manual Locate and Begin are disabled";
+    Click(dlg, D::IdQuake);
+    altKeys("MBS");  // Search has no mnemonic
+    EXPECT_EQ(pressed, (std::vector<int>{D::IdLocate}));
+
+    recording = false;
+    LocateOnFirstFixedDrive(dlg);
+    recording = true;
+    altKeys("MB");
     EXPECT_EQ(pressed, (std::vector<int>{D::IdLocate, D::IdBegin}));
 }
 
-TEST_F(MainDialog, ExchangesTheGameWithTheRadioGroup) {
-    auto quake = static_cast<wxRadioButton*>(dlg.FindWindow(D::IdQuake));
-    auto hexen = static_cast<wxRadioButton*>(dlg.FindWindow(D::IdHexen2));
-
-    dlg.m_nGame = 1;
-    dlg.UpdateData(false);
-    EXPECT_FALSE(quake->GetValue());
-    EXPECT_TRUE(hexen->GetValue());
-    dlg.UpdateData(true);
-    EXPECT_EQ(dlg.m_nGame, 1);
-
-    dlg.m_nGame = 0;
-    dlg.UpdateData(false);
-    EXPECT_TRUE(quake->GetValue());
-    EXPECT_FALSE(hexen->GetValue());
-
-    // -1 selects neither, and saving none gives -1.
-    dlg.m_nGame = -1;
-    dlg.UpdateData(false);
-    EXPECT_FALSE(quake->GetValue());
-    EXPECT_FALSE(hexen->GetValue());
-    dlg.m_nGame = 5;
-    dlg.UpdateData(true);
-    EXPECT_EQ(dlg.m_nGame, -1);
-
-    // A game handler with no game selected changes nothing.
-    wxCommandEvent click(wxEVT_RADIOBUTTON, D::IdQuake);
-    dlg.OnSelectGame(click);
+// The game chosen is the one Manual Locate asks for.
+TEST_F(MainDialog, LocateAsksForTheChosenGame) {
+    // A game event while no game is chosen changes nothing.
+    wxCommandEvent none(wxEVT_RADIOBUTTON, D::IdQuake);
+    dlg.ProcessWindowEvent(none);
     ExpectState(dlg, {false, false, false, false, false, false});
+
+    const std::pair<int, const char*> games[] = {
+        {D::IdQuake, "Please find the Quake(tm) game executable directory..."},
+        {D::IdHexen2, "Please find the Hexen(tm) 2 game executable directory..."},
+    };
+    for (const auto& [radio, prompt] : games) {
+        // Hexen II is offered disabled: it is chosen the way the radio group
+        // reports a choice, whatever the state of its button.
+        static_cast<wxRadioButton*>(dlg.FindWindow(radio))->SetValue(true);
+        wxCommandEvent choice(wxEVT_RADIOBUTTON, radio);
+        dlg.ProcessWindowEvent(choice);
+        EXPECT_FALSE(IsChosen(dlg, radio == D::IdQuake ? D::IdHexen2 : D::IdQuake));
+        wxTEST_DIALOG(Click(dlg, D::IdLocate), ExpectDialog<locate::CLocateDlg>([&](locate::CLocateDlg& locate) {
+                          locate.Show();  // opens it, as ShowModal would
+                          EXPECT_EQ(LabelOf(locate, locate::CLocateDlg::IdPrompt), prompt);
+                          return wxID_CANCEL;
+                      }));
+    }
 }
 
 TEST_F(MainDialog, TheWindowMenuEndsWithAboutWhichOpensANewBoxEachTime) {
@@ -186,16 +193,16 @@ TEST_F(MainDialog, TheWindowMenuEndsWithAboutWhichOpensANewBoxEachTime) {
             return wxID_OK;
         });
     };
-    // The menu item, then the command itself, with the low bits set as
-    // the system may set them.
+    // The menu item, twice.
     wxCommandEvent item(wxEVT_MENU, 0x0010);
     wxTEST_DIALOG(dlg.ProcessWindowEvent(item), expectAbout());
-    wxTEST_DIALOG(dlg.OnSysCommand(0x0013, 0), expectAbout());
+    wxTEST_DIALOG(dlg.ProcessWindowEvent(item), expectAbout());
     ASSERT_EQ(shown.size(), 2u);
 
-    // Other system commands open nothing.
+    // Other commands open nothing.
     wxTestingModalHook noDialogExpected;
-    dlg.OnSysCommand(0xF010, 0);
+    wxCommandEvent other(wxEVT_MENU, 0xF010);
+    dlg.ProcessWindowEvent(other);
     noDialogExpected.CheckUnmetExpectations();
 }
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include <wx/button.h>
+#include <wx/radiobut.h>
 
 #include "GuiTest.h"
 #include "ui/MoxtrelDlg.h"
@@ -41,7 +42,7 @@ TEST_P(StartUp, RunsTheMainDialogInItsStartStateWhateverTheArguments) {
                       ++dialogsShown;
                       EXPECT_EQ(app.GetTopWindow(), &dlg);
                       dlg.InitDialog();
-                      EXPECT_EQ(dlg.m_nGame, -1);
+                      EXPECT_FALSE(static_cast<wxRadioButton*>(dlg.FindWindow(D::IdQuake))->GetValue());
                       EXPECT_FALSE(IsEnabled(dlg, D::IdBegin));
                       EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Welcome to Moxtrel2\nPick your game to start.");
                       return wxID_CANCEL;
@@ -71,9 +72,9 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
             Click(dlg, D::IdExit);
         });
         EXPECT_EQ(dlg.ShowModal(), wxID_OK);
-        // Exit saves the radio group and the status text first.
-        EXPECT_EQ(dlg.m_nGame, 0);
-        EXPECT_EQ(dlg.m_strStatus, "typed over");
+        // Exit leaves the game chosen and the status text as they are.
+        EXPECT_TRUE(static_cast<wxRadioButton*>(dlg.FindWindow(D::IdQuake))->GetValue());
+        EXPECT_EQ(LabelOf(dlg, D::IdStatus), "typed over");
     }
     {
         ui::CMoxtrelDlg dlg;

@@ -83,28 +83,33 @@ TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog
     ChooseQuake();
     WhenOpened<CLocateDlg>([&](CLocateDlg& locate) {
         EXPECT_EQ(LabelOf(locate, CLocateDlg::IdPrompt), "Please find the Quake(tm) game executable directory...");
-        EXPECT_EQ(locate.m_nGame, 0);
-        locate.m_ctlTree.Expand(locate.m_ctlTree.GetSelection());
+        locate::CDirTreeCtrl& tree = TreeOf(locate);
+        tree.Expand(tree.GetSelection());
         wxTreeItemIdValue cookie;
-        locate.m_ctlTree.SelectItem(locate.m_ctlTree.GetFirstChild(locate.m_ctlTree.GetSelection(), cookie));
-        locate.m_ctlTree.Expand(locate.m_ctlTree.GetSelection());
-        locate.m_ctlTree.SelectItem(locate.m_ctlTree.GetFirstChild(locate.m_ctlTree.GetSelection(), cookie));
+        tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
+        tree.Expand(tree.GetSelection());
+        tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
         Click(locate, CLocateDlg::IdOkCancel);
     });
     Click(dlg, D::IdLocate);
 
-    EXPECT_EQ(dlg.m_strGameDir, c + "Games/Quake/id1/");
+    EXPECT_EQ(dlg.GameDirectory(), c + "Games/Quake/id1/");
     ExpectSteps(dlg, DirectoryFound);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), " Found pak0.pak and pak1.pak");
 }
 
 TEST_F(GameDirectorySelection, ACancelledLocateChangesNothing) {
+    WriteGame(c.substr(0, c.size() - 1));
     ChooseQuake();
-    dlg.m_strGameDir = "/earlier/id1/";
+    LocateOnFirstFixedDrive(dlg);
+    // The game is chosen again, and this Locate, though found, is cancelled.
+    Click(dlg, D::IdQuake);
+    constexpr Steps ChosenAgain{true, true, false, true, true, true};
+    ExpectSteps(dlg, ChosenAgain);
     WhenOpened<CLocateDlg>([](CLocateDlg& locate) { PressEscape(locate); });
     Click(dlg, D::IdLocate);
-    EXPECT_EQ(dlg.m_strGameDir, "/earlier/id1/");
-    ExpectSteps(dlg, GameChosen);
+    EXPECT_EQ(dlg.GameDirectory(), c + "id1/");
+    ExpectSteps(dlg, ChosenAgain);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 
@@ -112,16 +117,13 @@ TEST_F(GameDirectorySelection, SearchHandsTheFoundDirectoryToTheMainDialog) {
     WriteGame(c + "Games/Quake", {.executable = "QUAKE.EXE"});
     ChooseQuake();
     WhenOpened<CSearchDlg>([&](CSearchDlg& search) {
-        EXPECT_EQ(search.m_strExeName, "quake.exe");
-        EXPECT_EQ(search.m_nGame, 0);
-        EXPECT_EQ(search.m_pGameDir, &dlg.m_strGameDir);
         Tick(search, CSearchDlg::IdHard, true);
         Click(search, CSearchDlg::IdBeginSearch);
         Click(search, CSearchDlg::IdOkCancel);
     });
     Click(dlg, D::IdSearch);
 
-    EXPECT_EQ(dlg.m_strGameDir, c + "Games/Quake/id1/");
+    EXPECT_EQ(dlg.GameDirectory(), c + "Games/Quake/id1/");
     ExpectSteps(dlg, DirectoryFound);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Found pak0.pak and pak1.pak");
 }
@@ -135,18 +137,21 @@ TEST_F(GameDirectorySelection, ASearchThatFoundNothingCompleteLeavesTheStepsAsTh
         Click(search, CSearchDlg::IdOkCancel);
     });
     Click(dlg, D::IdSearch);
-    EXPECT_EQ(dlg.m_strGameDir, c + "Quake/id1/") << "written by the scan, but Begin stays off";
+    EXPECT_EQ(dlg.GameDirectory(), c + "Quake/id1/") << "written by the scan, but Begin stays off";
     ExpectSteps(dlg, GameChosen);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 
 TEST_F(GameDirectorySelection, WithoutAGameNeitherHandlerOpensADialog) {
-    ASSERT_EQ(dlg.m_nGame, -1);
-    wxCommandEvent event;
-    dlg.OnManualLocate(event);
-    dlg.OnSearch(event);
+    // The buttons are disabled; their commands come in all the same.
+    wxTestingModalHook noDialogExpected;
+    for (int step : {D::IdLocate, D::IdSearch}) {
+        wxCommandEvent press(wxEVT_BUTTON, step);
+        dlg.FindWindow(step)->ProcessWindowEvent(press);
+    }
+    noDialogExpected.CheckUnmetExpectations();
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Welcome to Moxtrel2\nPick your game to start.");
-    EXPECT_TRUE(dlg.m_strGameDir.empty());
+    EXPECT_TRUE(dlg.GameDirectory().empty());
 }
 
 TEST_F(GameDirectorySelection, TheWholeRoadFromChoosingQuakeToTheSummary) {
@@ -157,9 +162,10 @@ TEST_F(GameDirectorySelection, TheWholeRoadFromChoosingQuakeToTheSummary) {
         ChooseQuake();
         if (way == 0) {
             WhenOpened<CLocateDlg>([&](CLocateDlg& locate) {
-                locate.m_ctlTree.Expand(locate.m_ctlTree.GetSelection());
+                locate::CDirTreeCtrl& tree = TreeOf(locate);
+                tree.Expand(tree.GetSelection());
                 wxTreeItemIdValue cookie;
-                locate.m_ctlTree.SelectItem(locate.m_ctlTree.GetFirstChild(locate.m_ctlTree.GetSelection(), cookie));
+                tree.SelectItem(tree.GetFirstChild(tree.GetSelection(), cookie));
                 Click(locate, CLocateDlg::IdOkCancel);
             });
             Click(dlg, D::IdLocate);
@@ -171,7 +177,7 @@ TEST_F(GameDirectorySelection, TheWholeRoadFromChoosingQuakeToTheSummary) {
             });
             Click(dlg, D::IdSearch);
         }
-        ASSERT_EQ(dlg.m_strGameDir, c + "Quake/id1/");
+        ASSERT_EQ(dlg.GameDirectory(), c + "Quake/id1/");
 
         wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectSummary([&](CWadInfoDlg& summary) {
                           EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdFileName), "Quake.wad");

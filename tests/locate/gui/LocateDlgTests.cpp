@@ -25,7 +25,7 @@ std::string PathText(const CLocateDlg& dlg) {
 }
 
 wxTreeItemId Item(const CLocateDlg& dlg, const std::string& path) {
-    const locate::CDirTreeCtrl& tree = dlg.m_ctlTree;
+    const locate::CDirTreeCtrl& tree = TreeOf(dlg);
     std::vector<wxTreeItemId> level{tree.GetRootItem()};
     while (!level.empty()) {
         std::vector<wxTreeItemId> next;
@@ -44,21 +44,19 @@ wxTreeItemId Item(const CLocateDlg& dlg, const std::string& path) {
 }
 
 void Select(CLocateDlg& dlg, const std::string& path) {
-    ASSERT_TRUE(dlg.m_ctlTree.IsEnabled()) << "the tree is locked";
-    dlg.m_ctlTree.SelectItem(Item(dlg, path));
+    ASSERT_TRUE(TreeOf(dlg).IsEnabled()) << "the tree is locked";
+    TreeOf(dlg).SelectItem(Item(dlg, path));
 }
 
 void ExpectSearching(const CLocateDlg& dlg, const std::string& shownPath) {
-    EXPECT_FALSE(dlg.m_bFound);
     EXPECT_EQ(LabelOf(dlg, L::IdOkCancel), "&Cancel");
-    EXPECT_TRUE(dlg.m_ctlTree.IsEnabled());
+    EXPECT_TRUE(TreeOf(dlg).IsEnabled());
     EXPECT_EQ(PathText(dlg), shownPath);
 }
 
 void ExpectFound(const CLocateDlg& dlg, const std::string& gameDir) {
-    EXPECT_TRUE(dlg.m_bFound);
     EXPECT_EQ(LabelOf(dlg, L::IdOkCancel), "&Ok");
-    EXPECT_FALSE(dlg.m_ctlTree.IsEnabled()) << "the tree is locked when found";
+    EXPECT_FALSE(TreeOf(dlg).IsEnabled()) << "the tree is locked when found";
     EXPECT_EQ(PathText(dlg), "File(s) found");
     EXPECT_EQ(dlg.GetPath(), gameDir);
     EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
@@ -107,7 +105,7 @@ TEST_F(LocateDialog, TestsEachSelectionWithTheDataDirectoryAndStaysSearchingUnti
         EXPECT_EQ(dlg.GetPath(), c + "OnlyPak0/id1/");
         Select(dlg, c + "OnlyPak1");
         ExpectSearching(dlg, c + "OnlyPak1");
-        dlg.m_ctlTree.Expand(Item(dlg, c + "Games"));
+        TreeOf(dlg).Expand(Item(dlg, c + "Games"));
         Select(dlg, c + "Games/Quake");
         ExpectFound(dlg, c + "Games/Quake/ID1/");
         PressEscape(dlg);

@@ -5,6 +5,8 @@
 #include <wx/checkbox.h>
 #include <wx/evtloop.h>
 
+#include "locate/LocateDlg.h"
+
 namespace moxtrel::test {
 
 int RunModal(wxDialog& dialog, const std::function<void()>& inside) {
@@ -44,6 +46,19 @@ void Tick(wxWindow& dialog, int id, bool checked) {
     click.SetEventObject(box);
     click.SetInt(checked ? 1 : 0);
     box->ProcessWindowEvent(click);
+}
+
+locate::CDirTreeCtrl& TreeOf(const wxDialog& locateDialog) {
+    return *wxDynamicCast(locateDialog.FindWindow(locate::CLocateDlg::IdTree), locate::CDirTreeCtrl);
+}
+
+void LocateOnFirstFixedDrive(ui::CMoxtrelDlg& dlg) {
+    wxTEST_DIALOG(Click(dlg, ui::CMoxtrelDlg::IdLocate),
+                  ExpectDialog<locate::CLocateDlg>([](locate::CLocateDlg& locate) {
+                      locate.Show();  // opens it, as ShowModal would
+                      EXPECT_EQ(LabelOf(locate, locate::CLocateDlg::IdOkCancel), "&Ok") << "not found";
+                      return wxID_OK;
+                  }));
 }
 
 FlashRecorder::FlashRecorder()

@@ -8,7 +8,9 @@
 
 #include <wx/dialog.h>
 
+#include "locate/DirTreeCtrl.h"
 #include "ui/GuiTest.h"
+#include "ui/MoxtrelDlg.h"
 #include "widgets/UserAttention.h"
 
 namespace moxtrel::test {
@@ -24,6 +26,14 @@ bool WaitUntil(const std::function<bool()>& done, double seconds);
 
 void PressEscape(wxWindow& dialog);
 void Tick(wxWindow& dialog, int id, bool checked);
+
+// The tree of drives and folders of a Locate dialog.
+locate::CDirTreeCtrl& TreeOf(const wxDialog& locateDialog);
+
+// Manual Locate on the main dialog, a game being chosen: the Locate dialog
+// opens found, the root of the first fixed drive holding the game, and is
+// accepted.
+void LocateOnFirstFixedDrive(ui::CMoxtrelDlg& dlg);
 
 // Every FlashWindow request while the object lives: true asks for
 // attention, false turns a flash back.

@@ -24,7 +24,7 @@ using locate::CSearchDlg;
 
 // Clicks the folder `name` below the drive the Locate dialog opened on.
 void ClickFolder(CLocateDlg& dlg, const wxString& name) {
-    locate::CDirTreeCtrl& tree = dlg.m_ctlTree;
+    locate::CDirTreeCtrl& tree = TreeOf(dlg);
     wxTreeItemIdValue cookie;
     wxTreeItemId item = tree.GetFirstChild(tree.GetSelection(), cookie);
     while (item.IsOk() && tree.GetItemText(item) != name) item = tree.GetNextChild(tree.GetSelection(), cookie);
@@ -113,11 +113,11 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
     CLocateDlg locate;
     Run(locate, [&] {
-        const wxRect tree = locate.m_ctlTree.GetScreenRect();
+        const wxRect tree = TreeOf(locate).GetScreenRect();
         const wxPoint empty(tree.x + tree.width / 2, tree.y + tree.height * 3 / 4);
         const wxColour open = ScreenPixel(empty);
         ClickFolder(locate, "Quake");
-        ASSERT_TRUE(PumpUntil([&] { return locate.m_bFound; }));
+        ASSERT_TRUE(PumpUntil([&] { return LabelOf(locate, CLocateDlg::IdOkCancel) == "&Ok"; }));
         EXPECT_NE(locate.GetTitle(), "Locate") << "the title blinks at the find";
         EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(empty) != open; }, 2)) << "the locked tree is greyed";
         EXPECT_TRUE(PumpUntil([&] { return locate.GetTitle() == "Locate"; })) << "and the title ends plain";
@@ -154,8 +154,8 @@ protected:
             PumpUntil([&] { return LabelOf(shown, 1032) == "&Ok"; });
             Click(shown, 1032);
         });
-        ClickOn(bySearch ? *dlg.m_btnSearch : *dlg.m_btnLocate);
-        ASSERT_TRUE(PumpUntil([&] { return dlg.m_btnBegin->IsEnabled() && dlg.IsActive(); }));
+        ClickOn(bySearch ? *dlg.FindWindow(D::IdSearch) : *dlg.FindWindow(D::IdLocate));
+        ASSERT_TRUE(PumpUntil([&] { return IsEnabled(dlg, D::IdBegin) && dlg.IsActive(); }));
     }
 
     // Runs `start` (which starts Begin) up to the closed summary.
@@ -183,13 +183,13 @@ TEST_F(MainDialogInUse, EscapeEndsTheProgramAfterEveryStepMadeWithTheMouse) {
         {"Begin",
          [&] {
              FindTheGame(true);
-             Begin([&] { ClickOn(*dlg.m_btnBegin); });
+             Begin([&] { ClickOn(*dlg.FindWindow(D::IdBegin)); });
          }},
         {"any change that disables the focused control",
          [&] {
              Click(dlg, D::IdQuake);
-             dlg.m_btnLocate->SetFocus();
-             dlg.m_btnLocate->Disable();
+             dlg.FindWindow(D::IdLocate)->SetFocus();
+             dlg.FindWindow(D::IdLocate)->Disable();
              // The window takes the focus back once it is idle, before the user's next key.
              PumpUntil([] { return wxWindow::FindFocus() && wxWindow::FindFocus()->IsEnabled(); });
          }},
@@ -208,7 +208,8 @@ TEST_F(MainDialogInUse, EscapeEndsTheProgramAfterEveryStepMadeWithTheMouse) {
 TEST_F(MainDialogInUse, ClosingDuringBeginWaitsForTheRunAndThenEndsTheProgram) {
     FindTheGame(true);
     CloseRequestDuringWork close;
-    Begin([&] { ClickOn(*dlg.m_btnBegin); }, [&] { EXPECT_TRUE(dlg.IsShown()) << "the run goes on in sight"; });
+    Begin([&] { ClickOn(*dlg.FindWindow(D::IdBegin)); },
+          [&] { EXPECT_TRUE(dlg.IsShown()) << "the run goes on in sight"; });
     EXPECT_TRUE(Ended());
     EXPECT_TRUE(close.Sent());
     EXPECT_TRUE(std::filesystem::exists(c + "Quake/id1/Quake.wad"));
@@ -219,10 +220,13 @@ TEST_F(MainDialogInUse, EverySecondaryWindowOpensOverTheMainDialog) {
     dlg.Move(20, 20);  // away from the middle of the screen
     ASSERT_TRUE(PumpUntil([&] { return dlg.GetScreenPosition().x < 40; }));
     const std::function<void()> openers[] = {
-        [&] { dlg.OnSysCommand(ui::SysCommand::About, 0); },
-        [&] { ClickOn(*dlg.m_btnBegin); },  // the summary
-        [&] { Click(dlg, D::IdQuake); ClickOn(*dlg.m_btnLocate); },
-        [&] { ClickOn(*dlg.m_btnSearch); },
+        [&] {
+            wxCommandEvent about(wxEVT_MENU, ui::SysCommand::About);
+            dlg.ProcessWindowEvent(about);
+        },
+        [&] { ClickOn(*dlg.FindWindow(D::IdBegin)); },  // the summary
+        [&] { Click(dlg, D::IdQuake); ClickOn(*dlg.FindWindow(D::IdLocate)); },
+        [&] { ClickOn(*dlg.FindWindow(D::IdSearch)); },
     };
     for (const auto& open : openers) {
         WhenModal secondary([&](wxDialog& shown) { return &shown != &dlg; }, [&](wxDialog& shown) {
@@ -239,7 +243,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     FindTheGame(true);
     const std::tuple<std::function<void()>, const char*, bool> cases[] = {
         {[&] { std::filesystem::remove(c + "Quake/id1/PAK0.PAK"); }, "File IO error", true},
-        {[&] { dlg.m_strGameDir = c + "gone/"; }, "Extraction Error", false},
+        {[&] { std::filesystem::remove_all(c + "Quake/id1"); }, "Extraction Error", false},
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
@@ -257,7 +261,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
             shown.GetTextExtent(caption, &captionWidth, nullptr, nullptr, nullptr, &bold);
             EXPECT_GE(shown.GetSize().x, captionWidth + 100) << caption;
         }, wxID_OK);
-        ClickOn(*dlg.m_btnBegin);
+        ClickOn(*dlg.FindWindow(D::IdBegin));
         EXPECT_TRUE(PumpUntil([&] { return box.Acted() && dlg.IsActive(); }));
     }
 }

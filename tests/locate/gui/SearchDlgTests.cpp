@@ -33,6 +33,10 @@ protected:
     std::string result = "untouched";
 };
 
+wxAnimationCtrl& Clip(const CSearchDlg& dlg) {
+    return *wxDynamicCast(dlg.FindWindow(S::IdAnimate), wxAnimationCtrl);
+}
+
 void ExpectOptionsEnabled(const CSearchDlg& dlg, bool enabled) {
     for (int id : {S::IdHard, S::IdNetwork, S::IdRemovable}) EXPECT_EQ(IsEnabled(dlg, id), enabled) << id;
 }
@@ -46,9 +50,9 @@ TEST_F(SearchDialog, OpensIdleAndBeginSearchFollowsTheTickedKinds) {
         ExpectOptionsEnabled(dlg, true);
         EXPECT_FALSE(IsEnabled(dlg, S::IdBeginSearch));
         // The clip is open on its first frame, still.
-        EXPECT_TRUE(dlg.m_ctlAnimate->GetAnimation().IsOk());
-        EXPECT_EQ(dlg.m_ctlAnimate->GetAnimation().GetSize(), wxSize(48, 45));
-        EXPECT_FALSE(dlg.m_ctlAnimate->IsPlaying());
+        EXPECT_TRUE(Clip(dlg).GetAnimation().IsOk());
+        EXPECT_EQ(Clip(dlg).GetAnimation().GetSize(), wxSize(48, 45));
+        EXPECT_FALSE(Clip(dlg).IsPlaying());
 
         for (int id : {S::IdHard, S::IdNetwork, S::IdRemovable}) {
             Tick(dlg, id, true);
@@ -79,7 +83,7 @@ TEST_F(SearchDialog, FindsTheGameOnTheRootOfTheFirstFixedDriveAndLocksTheOptions
         EXPECT_EQ(platform::GetCurrentDirectory(), result);
         EXPECT_EQ(flashes.flashes, std::vector<bool>{true});
         // The scan is over: the clip stands, the hourglass and the grab are gone.
-        EXPECT_FALSE(dlg.m_ctlAnimate->IsPlaying());
+        EXPECT_FALSE(Clip(dlg).IsPlaying());
         EXPECT_FALSE(wxIsBusy());
         EXPECT_FALSE(dlg.HasCapture());
         Click(dlg, S::IdOkCancel);
