@@ -11,7 +11,8 @@ bool CMoxtrelApp::InitInstance() {
     // dialog opens the same.
     if (m_cmdInfo.m_nShellCommand != CMoxtrelCommandLineInfo::AutomaticCommand) ProcessShellCommand(m_cmdInfo);
 
-    ui::CMoxtrelDlg dlg;
+    // The environment is read once, here, and handed on.
+    ui::CMoxtrelDlg dlg(platform::Environment::FromProcess());
     SetTopWindow(&dlg);
     dlg.ShowModal();
     SetTopWindow(nullptr);

@@ -6,7 +6,6 @@
 #include <wx/settings.h>
 
 #include "locate/PathText.h"
-#include "platform/Environment.h"
 #include "platform/Text.h"
 #include "platform/Volumes.h"
 
@@ -42,7 +41,7 @@ int ImageOfDrive(DriveType type) {
 
 }  // namespace
 
-CDirTreeCtrl::CDirTreeCtrl() = default;
+CDirTreeCtrl::CDirTreeCtrl(const platform::Environment& environment) : m_environment(environment) {}
 
 bool CDirTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     const long style = wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxBORDER_SUNKEN;
@@ -55,7 +54,7 @@ bool CDirTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
 }
 
 int CDirTreeCtrl::FillDrives() {
-    m_drives = platform::Environment::FromProcess().ReadDrives();
+    m_drives = m_environment.ReadDrives();
     int added = 0;
     for (const platform::Volume& volume : m_drives.Volumes()) {
         if (AddDrive(volume.root)) ++added;
@@ -157,7 +156,7 @@ std::uint32_t CDirTreeCtrl::GetVolumeSerial(const std::string& root) const {
 bool CDirTreeCtrl::IsSameMedia(const std::string& path) {
     // The medium may have changed since the tree was filled: judge it on a
     // snapshot of the drives as they are now.
-    return m_dwVolumeSerial.IsSameMedia(platform::Environment::FromProcess().ReadDrives(), path);
+    return m_dwVolumeSerial.IsSameMedia(m_environment.ReadDrives(), path);
 }
 
 bool CDirTreeCtrl::FolderExists(const std::string& path) {

@@ -16,6 +16,7 @@
 #include <wx/treectrl.h>
 
 #include "locate/FolderProbe.h"
+#include "platform/Environment.h"
 
 namespace moxtrel::locate {
 
@@ -32,7 +33,8 @@ public:
         ImageOpenFolder = 6,
     };
 
-    CDirTreeCtrl();
+    // Lists the drives `environment` names.
+    explicit CDirTreeCtrl(const platform::Environment& environment);
     // Creates the window with buttons, lines and lines at the root.
     bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
 
@@ -70,6 +72,7 @@ private:
     // The drive a folder item lies on bounds every listing below it.
     platform::VolumeFence FenceOf(const wxTreeItemId& item) const;
 
+    platform::Environment m_environment;
     // The drives as they were when the tree was filled.
     platform::DriveTable m_drives;
     MediaSerials m_dwVolumeSerial;

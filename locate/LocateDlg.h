@@ -23,7 +23,8 @@ public:
         IdTree = 1022,
         IdOkCancel = 1032,
     };
-    explicit CLocateDlg(wxWindow* pParent = nullptr);
+    // Lists the drives `environment` names.
+    explicit CLocateDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
     ~CLocateDlg() override;
 
     // The prompt (UTF-8) and the game kind: 0 Quake, 1 Hexen II.

@@ -11,6 +11,7 @@
 
 #include "locate/DriveScan.h"
 #include "locate/FindingDialog.h"
+#include "platform/Environment.h"
 
 class wxAnimationCtrl;
 class wxControl;
@@ -46,7 +47,8 @@ public:
     // The status line is repainted at most this often during a scan.
     static constexpr std::chrono::milliseconds StatusRepaintInterval{40};
 
-    explicit CSearchDlg(wxWindow* pParent = nullptr);
+    // Scans the drives `environment` names.
+    explicit CSearchDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
     ~CSearchDlg() override;
 
     // The executable's name in lower case, the caller's game directory (which
@@ -69,6 +71,7 @@ private:
 
     std::string* m_pGameDir = nullptr;
     int m_nGame = -1;
+    platform::Environment m_environment;
     std::string m_strExeName;
     wxAnimationCtrl* m_ctlAnimate = nullptr;
     int m_bHardDrives = 0;

@@ -9,7 +9,6 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadInfoDlg.h"
-#include "platform/Environment.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/GuiSinks.h"
@@ -35,7 +34,7 @@ void CMoxtrelDlg::RunBegin() {
     widgets::QuietWarningSink warnings;
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
-    platform::Registry registry(platform::Environment::FromProcess().registryStorePath);
+    platform::Registry registry(m_environment.registryStorePath);
     RunResult result = RunExtraction(m_strGameDir, m_nGame, registry, sinks);
     switch (result.outcome) {
         case RunOutcome::Completed: {

@@ -27,7 +27,8 @@ Control* FindControl(const wxWindow& dialog, int id) {
 
 }  // namespace
 
-CMoxtrelDlg::CMoxtrelDlg(wxWindow* pParent) : m_hIcon(res::ProgramIcons()) {
+CMoxtrelDlg::CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent)
+    : m_hIcon(res::ProgramIcons()), m_environment(environment) {
     res::LoadDialog(*this, pParent, res::DialogMain);
     m_btnSearch = FindControl<wxButton>(*this, IdSearch);
     m_btnLocate = FindControl<wxButton>(*this, IdLocate);

@@ -11,6 +11,7 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
+#include "platform/Environment.h"
 #include "widgets/WindowRules.h"
 
 class wxAnimationCtrl;
@@ -47,7 +48,9 @@ public:
         IdMenuClose = 0x0F06,
     };
 
-    explicit CMoxtrelDlg(wxWindow* pParent = nullptr);
+    // Finds and registers through `environment` (the drive map and the
+    // registry store the program was started with).
+    explicit CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
     ~CMoxtrelDlg() override;
 
     // The game directory Begin extracts from, ending with '/': set by Manual
@@ -89,6 +92,8 @@ private:
 
     // A close request during Begin waits for the run to end.
     widgets::CloseDuringWork m_closeDuringWork;
+    // Where the drives and the registry store are.
+    platform::Environment m_environment;
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).

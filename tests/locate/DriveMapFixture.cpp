@@ -12,7 +12,6 @@ namespace moxtrel::test {
 
 DriveMap::DriveMap() : m_mapPath((m_dir / "drives.map").string()) {
     Write();
-    m_env.emplace(platform::DriveMapVariable, m_mapPath);
 }
 
 DriveMap::~DriveMap() = default;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Volumes.h"
+#include "platform/Environment.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::test {
@@ -28,6 +28,11 @@ public:
     void SetSerial(const std::string& name, std::optional<std::uint32_t> serial);
     std::string Root(const std::string& name) const;
     const std::string& MapPath() const { return m_mapPath; }
+    // The environment of a program started with this drive map and the
+    // registry store at `registryStorePath` (none when empty).
+    platform::Environment Environment(std::string registryStorePath = {}) const {
+        return platform::Environment{m_mapPath, std::move(registryStorePath)};
+    }
     // A snapshot of the drives the map lists now.
     platform::DriveTable Drives() const { return platform::DriveTable::Read(m_mapPath); }
 
@@ -42,7 +47,6 @@ private:
     TempDir m_dir;
     std::string m_mapPath;
     std::vector<Line> m_lines;
-    std::optional<ScopedEnv> m_env;
 };
 
 struct GameInstall {

@@ -281,11 +281,13 @@ TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0644));
 }
 
-TEST(RegistryStoreLocation, FollowsTheEnvironment) {
+TEST(Environment, NamesTheDriveMapAndTheRegistryStoreAsTheVariablesSay) {
     ScopedEnv home("HOME", "/home/someone");
     {
         ScopedEnv store("MOXTREL_REGISTRY", "/tmp/chosen.reg");
+        ScopedEnv drives(DriveMapVariable, "/tmp/drives.map");
         EXPECT_EQ(Environment::FromProcess().registryStorePath, "/tmp/chosen.reg");
+        EXPECT_EQ(Environment::FromProcess().driveMapPath, "/tmp/drives.map");
     }
     ScopedEnv noStore("MOXTREL_REGISTRY", "");
     {

@@ -71,11 +71,10 @@ protected:
     }
 
     TempDir root;
-    ScopedEnv registry{"MOXTREL_REGISTRY", (root.Path() / "registry.reg").string()};
     CurrentDirectoryGuard cwd;
     DriveMap drives;
     fs::path gameDir = fs::path(drives.AddDrive("c", "fixed")) / "id1";
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{drives.Environment((root.Path() / "registry.reg").string())};
 };
 
 TEST_F(BeginRun, WritesThePackageAndShowsItsSummary) {

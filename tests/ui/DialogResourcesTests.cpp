@@ -35,10 +35,10 @@ wxSize DialogUnits(const wxXmlNode& object, const char* param) {
 TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
     const std::pair<const char*, std::function<wxDialog*()>> dialogs[] = {
         {res::DialogAbout, [] { return new ui::CAboutDlg; }},
-        {res::DialogMain, [] { return new ui::CMoxtrelDlg; }},
+        {res::DialogMain, [] { return new ui::CMoxtrelDlg(platform::Environment{}); }},
         {res::DialogWadInfo, [] { return new CWadInfoDlg; }},
-        {res::DialogLocate, [] { return new locate::CLocateDlg; }},
-        {res::DialogSearch, [] { return new locate::CSearchDlg; }},
+        {res::DialogLocate, [] { return new locate::CLocateDlg(platform::Environment{}); }},
+        {res::DialogSearch, [] { return new locate::CSearchDlg(platform::Environment{}); }},
     };
     for (const auto& [name, make] : dialogs) {
         SCOPED_TRACE(name);
@@ -79,7 +79,7 @@ TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
 }
 
 TEST(DialogResources, RadioGroupRunsToTheNextGroupAndCanHaveNoneSelected) {
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{platform::Environment{}};
     std::vector<wxRadioButton*> group = res::RadioGroup(dlg, ui::CMoxtrelDlg::IdQuake);
     ASSERT_EQ(group.size(), 2u);
     EXPECT_EQ(group[1]->GetId(), ui::CMoxtrelDlg::IdHexen2);

@@ -21,7 +21,7 @@ class Sinks : public ::testing::Test {
 protected:
     Sinks() { dlg.Show(); }
     wxGauge& Gauge() { return *static_cast<wxGauge*>(dlg.FindWindow(D::IdProgress)); }
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{platform::Environment{}};
 };
 
 // The dialog's own status text comes back after a run that failed

@@ -53,7 +53,7 @@ protected:
     MainDialog() { dlg.Show(); }
     DriveMap map;
     CurrentDirectoryGuard cwd;
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{map.Environment()};
 };
 
 TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
     {
-        ui::CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg{platform::Environment{}};
         dlg.CallAfter([&] {
             Click(dlg, D::IdQuake);
             dlg.FindWindow(D::IdStatus)->SetLabel("typed over");
@@ -77,7 +77,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(LabelOf(dlg, D::IdStatus), "typed over");
     }
     {
-        ui::CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg{platform::Environment{}};
         dlg.CallAfter([&] {
             wxKeyEvent escape(wxEVT_CHAR_HOOK);
             escape.m_keyCode = WXK_ESCAPE;
@@ -87,7 +87,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
     }
     {
-        ui::CMoxtrelDlg dlg;
+        ui::CMoxtrelDlg dlg{platform::Environment{}};
         // The window menu's Close item.
         dlg.CallAfter([&] {
             wxCommandEvent close(wxEVT_MENU, D::IdMenuClose);

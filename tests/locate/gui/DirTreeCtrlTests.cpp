@@ -75,7 +75,7 @@ protected:
     DriveMap map;
     wxDialog window;
     wxImageList images;
-    CDirTreeCtrl tree;
+    CDirTreeCtrl tree{map.Environment()};
 };
 
 TEST_F(DirTree, ListsDrivesInOrderWithTheirImagesAndOpensTheFirstFixedOne) {

@@ -72,10 +72,9 @@ protected:
     DriveMap map;
     std::string c;
     TempDir registryDir;
-    ScopedEnv registry{"MOXTREL_REGISTRY", (registryDir / "registry.reg").string()};
     CurrentDirectoryGuard cwd;
     FlashRecorder flashes;
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{map.Environment((registryDir / "registry.reg").string())};
 };
 
 TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog) {

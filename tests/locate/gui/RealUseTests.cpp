@@ -54,12 +54,12 @@ protected:
     }
 
     std::unique_ptr<wxDialog> Locate() {
-        auto dlg = std::make_unique<CLocateDlg>();
+        auto dlg = std::make_unique<CLocateDlg>(map.Environment());
         dlg->SetPrompt("Find Quake", 0);
         return dlg;
     }
     std::unique_ptr<wxDialog> Search(const char* exe = "quake.exe") {
-        auto dlg = std::make_unique<CSearchDlg>();
+        auto dlg = std::make_unique<CSearchDlg>(map.Environment());
         dlg->SetSearchTarget(exe, &result, 0);
         return dlg;
     }
@@ -69,7 +69,6 @@ protected:
     std::string result;
     CurrentDirectoryGuard cwd;
     TempDir registryDir;
-    ScopedEnv registry{"MOXTREL_REGISTRY", (registryDir / "registry.reg").string()};
 };
 
 // Space presses the focused button, so it shows where the focus is.
@@ -111,7 +110,7 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
 }
 
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
-    CLocateDlg locate;
+    CLocateDlg locate{map.Environment()};
     Run(locate, [&] {
         const wxRect tree = TreeOf(locate).GetScreenRect();
         const wxPoint empty(tree.x + tree.width / 2, tree.y + tree.height * 3 / 4);
@@ -169,7 +168,7 @@ protected:
 
     bool Ended() { return PumpUntil([&] { return !dlg.IsShown(); }) && dlg.GetReturnCode() == wxID_CANCEL; }
 
-    ui::CMoxtrelDlg dlg;
+    ui::CMoxtrelDlg dlg{map.Environment((registryDir / "registry.reg").string())};
 };
 
 TEST_F(MainDialogInUse, AltBStartsBeginAfterASearch) {
