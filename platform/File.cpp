@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -41,6 +42,24 @@ std::string FindEntryIgnoringCase(const std::string& directory, const std::strin
 // Reads until `count` bytes are in or the file ends: `readSome` makes one
 // system call for what is still wanted after the `done` bytes read so far.
 // False, with errno kept, when the system fails the read.
+// The share mode as an advisory lock, which every Moxtrel process and any
+// program that asks respects: denying others the writing takes a shared lock,
+// so readers go on together; denying them the reading takes an exclusive one.
+// The lock is never waited for: a file that another holds against this mode
+// cannot be opened now (EWOULDBLOCK). It goes with the descriptor.
+bool TakeShareLock(int fd, unsigned modeFlags) {
+    int lock = 0;
+    switch (modeFlags & FileMode::ShareMask) {
+        case FileMode::ShareDenyWrite: lock = LOCK_SH; break;
+        case FileMode::ShareDenyRead: lock = LOCK_EX; break;
+        default: return true;
+    }
+    while (::flock(fd, lock | LOCK_NB) != 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
+}
+
 template <typename ReadSome>
 bool ReadUntilFullOrEnd(ReadSome readSome, unsigned char* bytes, std::size_t count, std::size_t& done) {
     while (done < count) {
@@ -139,15 +158,23 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
         flags |= O_RDONLY;
     }
     std::string resolved = path;
+    // A file is emptied only once its share lock is held, so an open that
+    // another program's share mode refuses leaves the file as it was.
+    bool truncate = false;
     if (modeFlags & FileMode::Create) {
         flags |= O_CREAT;
-        if (!(modeFlags & FileMode::NoTruncate)) flags |= O_TRUNC;
+        truncate = !(modeFlags & FileMode::NoTruncate);
     } else {
         resolved = ResolvePathIgnoringCase(path);
     }
     int fd = ::open(resolved.c_str(), flags, 0644);
     if (fd < 0) {
         m_lastOsError = errno;
+        return false;
+    }
+    if (!TakeShareLock(fd, modeFlags) || (truncate && ::ftruncate(fd, 0) != 0)) {
+        m_lastOsError = errno;
+        ::close(fd);
         return false;
     }
     // A folder opens for reading here, yet it is no file: refuse it as the

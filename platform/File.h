@@ -21,6 +21,7 @@ inline constexpr unsigned ReadWrite = 0x0002;
 inline constexpr unsigned ShareDenyWrite = 0x0020;
 inline constexpr unsigned ShareDenyRead = 0x0030;
 inline constexpr unsigned ShareDenyNone = 0x0040;
+inline constexpr unsigned ShareMask = 0x0070;
 inline constexpr unsigned Create = 0x1000;
 inline constexpr unsigned NoTruncate = 0x2000;
 
@@ -56,7 +57,10 @@ public:
 
     // Opens `path` with FileMode flags. A name that does not exist exactly is
     // looked up without regard to case, component by component (PAK0.PAK opens
-    // pak0.pak; an exact match wins). Returns false (errno kept in LastOsError)
+    // pak0.pak; an exact match wins). The share mode is held as an advisory
+    // lock for as long as the file is open: ShareDenyWrite shared,
+    // ShareDenyRead exclusive; an open that a lock held elsewhere refuses
+    // fails with EWOULDBLOCK. Returns false (errno kept in LastOsError)
     // when the file cannot be opened; never throws.
     bool Open(const std::string& path, unsigned modeFlags);
     // Creates a new file of a unique name in `directory` ('/'-terminated or

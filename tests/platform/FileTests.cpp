@@ -100,3 +100,28 @@ TEST(File, FailedWriteThrowsWithFileNameAndSystemText) {
 
 }  // namespace
 }  // namespace moxtrel::platform
+
+namespace moxtrel::platform {
+namespace {
+
+TEST(File, ShareModesKeepOtherOpenersOutWhileTheFileIsOpen) {
+    test::TempDir dir;
+    const std::string path = (dir / "PAK0.PAK").string();
+    fixtures::WriteBytes(path, {1, 2, 3});
+    File reader, secondReader, writer;
+    ASSERT_TRUE(reader.Open(path, FileMode::ArchiveRead));
+    EXPECT_TRUE(secondReader.Open(path, FileMode::ArchiveRead)) << "readers that deny writing share the file";
+    EXPECT_FALSE(writer.Open(path, FileMode::PackageWrite));
+    EXPECT_EQ(writer.LastOsError(), EWOULDBLOCK);
+    EXPECT_EQ(std::filesystem::file_size(path), 3u) << "a refused open empties nothing";
+
+    reader.Close();
+    secondReader.Close();
+    ASSERT_TRUE(writer.Open(path, FileMode::PackageWrite));
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    EXPECT_FALSE(reader.Open(path, FileMode::ArchiveRead)) << "a writer that denies reading keeps readers out";
+    EXPECT_TRUE(reader.Open(path, FileMode::Read)) << "an open without a share mode is not refused";
+}
+
+}  // namespace
+}  // namespace moxtrel::platform
