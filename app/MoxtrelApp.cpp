@@ -1,5 +1,8 @@
 #include "app/MoxtrelApp.h"
 
+#include <cstdio>
+
+#include "platform/Environment.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel {
@@ -11,8 +14,16 @@ bool CMoxtrelApp::InitInstance() {
     // dialog opens the same.
     if (m_cmdInfo.m_nShellCommand != CMoxtrelCommandLineInfo::AutomaticCommand) ProcessShellCommand(m_cmdInfo);
 
-    // The environment is read once, here, and handed on.
-    ui::CMoxtrelDlg dlg(platform::Environment::FromProcess());
+    // The environment is read once, here, and handed on. A drive map's lines
+    // that were skipped are told on stderr, as moxtrel-cli tells them.
+    const platform::Environment environment = platform::Environment::FromProcess();
+    if (!environment.driveMapPath.empty()) {
+        const platform::DriveTable drives = environment.ReadDrives();
+        for (const std::string& warning : drives.Warnings()) {
+            std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
+        }
+    }
+    ui::CMoxtrelDlg dlg(environment);
     SetTopWindow(&dlg);
     dlg.ShowModal();
     SetTopWindow(nullptr);
