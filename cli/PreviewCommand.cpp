@@ -1,6 +1,5 @@
 #include "cli/PreviewCommand.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,6 +7,7 @@
 #include "cli/TerminalSinks.h"
 #include "extract/WadReader.h"
 #include "platform/File.h"
+#include "platform/FileReplacement.h"
 #include "preview/ContactSheet.h"
 #include "preview/SheetLayout.h"
 
@@ -35,20 +35,15 @@ std::string FolderOf(const std::string& path) {
 // Writes a page beside its place under a temporary name and then puts it in
 // place, so a failed write never leaves a cut PNG where an earlier sheet was.
 void WritePage(const std::string& path, const std::vector<unsigned char>& png) {
-    fs::path target(path);
-    std::string folder = target.has_parent_path() ? target.parent_path().string() + "/" : "";
-    platform::File file;
-    if (!file.OpenTemporary(folder, "." + target.filename().string() + ".part-")) {
-        throw platform::FileError(file.LastOsError(), path);
+    platform::FileReplacement page;
+    std::string prefix = "." + fs::path(path).filename().string() + ".part-";
+    if (!page.Begin(path, prefix, platform::FileReplacement::Permissions::NewFile)) {
+        throw platform::FileError(page.LastOsError(), path);
     }
-    std::string temporary = file.GetFilePath();
     try {
-        file.Write(png.data(), png.size());
-        file.Flush();
-        file.Close();
-        if (std::rename(temporary.c_str(), path.c_str()) != 0) throw platform::FileError(errno, path);
+        page.Output().Write(png.data(), png.size());
+        page.Commit();
     } catch (const platform::FileError& error) {
-        std::remove(temporary.c_str());
         throw platform::FileError(error.OsError(), path);
     }
 }
