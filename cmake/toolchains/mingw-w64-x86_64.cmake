@@ -18,6 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config likewise answers from the MinGW tree only: the Linux system's
+# .pc files would hand glibc's headers and Linux libraries to the cross build.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/${MOXTREL_MINGW_TRIPLET}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # -static links winpthread statically as well; without it the .exe needs
 # libwinpthread-1.dll even with a static libstdc++.
