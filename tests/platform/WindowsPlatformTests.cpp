@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/Console.h"
 #include "platform/Environment.h"
 #include "platform/win32/Unicode.h"
 
@@ -36,6 +37,18 @@ TEST(Environment, ReadsPathsThatAreNotAsciiWhole) {
     EXPECT_EQ(environment.driveMapPath, "");
     ::_wputenv_s(L"MOXTREL_REGISTRY", L"");
     EXPECT_EQ(Environment::FromProcess().registryStorePath, "") << "the real registry when unset";
+}
+
+TEST(Console, AFileOrTheNulDeviceIsNoTerminal) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(IsTerminal(file));
+    EXPECT_FALSE(TerminalColumns(file));
+    std::fclose(file);
+    std::FILE* nul = std::fopen("NUL", "w");  // a character device, yet no console
+    ASSERT_NE(nul, nullptr);
+    EXPECT_FALSE(IsTerminal(nul));
+    std::fclose(nul);
 }
 
 }  // namespace
