@@ -5,6 +5,7 @@
 
 #include "platform/Console.h"
 #include "platform/Environment.h"
+#include "platform/win32/Drives.h"
 #include "platform/win32/Unicode.h"
 
 namespace moxtrel::platform {
@@ -49,6 +50,20 @@ TEST(Console, AFileOrTheNulDeviceIsNoTerminal) {
     ASSERT_NE(nul, nullptr);
     EXPECT_FALSE(IsTerminal(nul));
     std::fclose(nul);
+}
+
+TEST(Drives, ListsTheSystemDriveWithItsTypeAndSerialAndAnUnusedLetterAsEmpty) {
+    const std::vector<Volume> drives = ListLogicalDrives();
+    std::string used;
+    for (const Volume& drive : drives) used += drive.root.substr(0, 1);
+    ASSERT_NE(used.find('C'), std::string::npos) << used;
+    const Volume& system = drives[used.find('C')];
+    EXPECT_EQ(system.root, "C:\\");
+    EXPECT_EQ(system.type, DriveType::Fixed);
+    EXPECT_NE(ReadVolumeSerial(system.root), NoVolumeSerial);
+    const std::size_t unused = std::string("QRSTUVWXY").find_first_not_of(used);
+    ASSERT_NE(unused, std::string::npos);
+    EXPECT_EQ(ReadVolumeSerial(std::string(1, "QRSTUVWXY"[unused]) + ":\\"), NoVolumeSerial);
 }
 
 }  // namespace
