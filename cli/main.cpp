@@ -10,7 +10,9 @@
 #include "cli/Command.h"
 #include "cli/ExtractCommand.h"
 #include "cli/InfoCommand.h"
+#ifndef MOXTREL_WITHOUT_PREVIEW
 #include "cli/PreviewCommand.h"
+#endif
 #include "cli/SearchCommand.h"
 
 namespace {
@@ -21,7 +23,9 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
     return {
         AddExtractCommand(app),
         AddInfoCommand(app),
+#ifndef MOXTREL_WITHOUT_PREVIEW
         AddPreviewCommand(app),
+#endif
         AddSearchCommand(app),
     };
 }

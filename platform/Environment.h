@@ -20,7 +20,8 @@ struct Environment {
     std::string driveMapPath;
     // $MOXTREL_REGISTRY when set, else $XDG_CONFIG_HOME/moxtrel/registry.reg,
     // with ~/.config when XDG_CONFIG_HOME is unset or not absolute. Empty when
-    // no home directory can be found.
+    // no home directory can be found. On Windows only $MOXTREL_REGISTRY: empty
+    // there means the current user's own registry.
     std::string registryStorePath;
 
     // The process's environment now.

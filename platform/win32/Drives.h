@@ -1,0 +1,23 @@
+#pragma once
+// Windows only: the drive letters the system has now and what is in them,
+// the ground the drive table stands on when no drive map replaces it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Volumes.h"
+
+namespace moxtrel::platform {
+
+// Every drive letter in use now, in letter order, its root written as Windows
+// writes it ("C:\") with the type Windows gives it. The serial is left to
+// ReadVolumeSerial, since reading it may spin up a drive.
+std::vector<Volume> ListLogicalDrives();
+
+// The serial of the volume in the drive at `root`, or NoVolumeSerial when the
+// drive holds no readable volume. An empty drive answers at once: the system's
+// "insert a disk" box is switched off for the question.
+std::uint32_t ReadVolumeSerial(const std::string& root);
+
+}  // namespace moxtrel::platform
