@@ -28,7 +28,7 @@ Control* FindControl(const wxWindow& dialog, int id) {
 }  // namespace
 
 CMoxtrelDlg::CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent)
-    : m_hIcon(res::ProgramIcons()), m_environment(environment) {
+    : m_environment(environment), m_hIcon(res::ProgramIcons()) {
     res::LoadDialog(*this, pParent, res::DialogMain);
     m_btnSearch = FindControl<wxButton>(*this, IdSearch);
     m_btnLocate = FindControl<wxButton>(*this, IdLocate);
