@@ -150,7 +150,8 @@ std::string CDirTreeCtrl::GetNotifyItemPath(const wxTreeEvent& event) const {
 }
 
 std::uint32_t CDirTreeCtrl::GetVolumeSerial(const std::string& root) const {
-    return m_drives.GetVolumeSerial(root);
+    // The serial of the medium in the drive now, as the media check sees it.
+    return m_environment.ReadDrives().GetVolumeSerial(root);
 }
 
 bool CDirTreeCtrl::IsSameMedia(const std::string& path) {
