@@ -1,3 +1,5 @@
+// The file layer over POSIX descriptors.
+
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
@@ -16,8 +18,8 @@ namespace moxtrel::platform {
 
 namespace {
 
-std::string ErrorText(int osError) {
-    return std::strerror(osError);
+int Fd(NativeHandle handle) {
+    return static_cast<int>(handle);
 }
 
 bool Exists(const std::string& path) {
@@ -39,9 +41,6 @@ std::string FindEntryIgnoringCase(const std::string& directory, const std::strin
     return *std::min_element(matches.begin(), matches.end());
 }
 
-// Reads until `count` bytes are in or the file ends: `readSome` makes one
-// system call for what is still wanted after the `done` bytes read so far.
-// False, with errno kept, when the system fails the read.
 // The share mode as an advisory lock, which every Moxtrel process and any
 // program that asks respects: denying others the writing takes a shared lock,
 // so readers go on together; denying them the reading takes an exclusive one.
@@ -60,6 +59,9 @@ bool TakeShareLock(int fd, unsigned modeFlags) {
     return true;
 }
 
+// Reads until `count` bytes are in or the file ends: `readSome` makes one
+// system call for what is still wanted after the `done` bytes read so far.
+// False, with errno kept, when the system fails the read.
 template <typename ReadSome>
 bool ReadUntilFullOrEnd(ReadSome readSome, unsigned char* bytes, std::size_t count, std::size_t& done) {
     while (done < count) {
@@ -75,14 +77,6 @@ bool ReadUntilFullOrEnd(ReadSome readSome, unsigned char* bytes, std::size_t cou
 }
 
 }  // namespace
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 std::string ResolvePathIgnoringCase(const std::string& path) {
     if (path.empty() || Exists(path)) return path;
@@ -110,41 +104,6 @@ std::string ResolvePathIgnoringCase(const std::string& path) {
         start = end + 1;
     }
     return resolved;
-}
-
-FileError::FileError(int osError, std::string fileName)
-    : std::runtime_error(fileName + ": " + ErrorText(osError)),
-      m_osError(osError),
-      m_fileName(std::move(fileName)) {}
-
-FileError::FileError(int osError, std::string fileName, std::string description)
-    : std::runtime_error(fileName + ": " + description),
-      m_osError(osError),
-      m_fileName(std::move(fileName)),
-      m_description(std::move(description)) {}
-
-std::string FileError::OsErrorText() const {
-    return m_description.empty() ? ErrorText(m_osError) : m_description;
-}
-
-File::~File() {
-    Release();
-}
-
-File::File(File&& other) noexcept
-    : m_fd(other.m_fd), m_lastOsError(other.m_lastOsError), m_path(std::move(other.m_path)) {
-    other.m_fd = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_fd = other.m_fd;
-        m_lastOsError = other.m_lastOsError;
-        m_path = std::move(other.m_path);
-        other.m_fd = -1;
-    }
-    return *this;
 }
 
 bool File::Open(const std::string& path, unsigned modeFlags) {
@@ -185,22 +144,9 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
         m_lastOsError = EISDIR;
         return false;
     }
-    m_fd = fd;
+    m_handle = fd;
     m_lastOsError = 0;
     m_path = resolved;
-    return true;
-}
-
-bool File::OpenExact(const std::string& path, int posixFlags, unsigned permissions) {
-    Release();
-    int fd = ::open(path.c_str(), posixFlags | O_CLOEXEC, static_cast<mode_t>(permissions));
-    if (fd < 0) {
-        m_lastOsError = errno;
-        return false;
-    }
-    m_fd = fd;
-    m_lastOsError = 0;
-    m_path = path;
     return true;
 }
 
@@ -221,9 +167,16 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
         ::unlink(pattern.c_str());
         return false;
     }
-    m_fd = fd;
+    m_handle = fd;
     m_lastOsError = 0;
     m_path = pattern;
+    return true;
+}
+
+bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
+    if (!OpenTemporary(directory, prefix)) return false;
+    // Unnamed from the start: nothing is left behind, whatever ends the run.
+    RemoveFile(m_path);
     return true;
 }
 
@@ -251,15 +204,53 @@ bool File::OpenRegularForReading(const std::string& path) {
         m_lastOsError = refusal;
         return false;
     }
-    m_fd = fd;
+    m_handle = fd;
     m_lastOsError = 0;
     m_path = path;
     return true;
 }
 
+bool File::OpenExactForReading(const std::string& path) {
+    Release();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    m_handle = fd;
+    m_lastOsError = 0;
+    m_path = path;
+    return true;
+}
+
+bool File::OpenAndLockExclusively(const std::string& path) {
+    Release();
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        m_lastOsError = errno;
+        return false;
+    }
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            m_lastOsError = errno;
+            ::close(fd);
+            return false;
+        }
+    }
+    m_handle = fd;
+    m_lastOsError = 0;
+    m_path = path;
+    return true;
+}
+
+bool File::IsRegularFile() const {
+    struct stat info {};
+    return IsOpen() && ::fstat(Fd(m_handle), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::size_t File::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;
-    auto readSome = [this](unsigned char* into, std::size_t wanted, std::size_t) { return ::read(m_fd, into, wanted); };
+    auto readSome = [this](unsigned char* into, std::size_t wanted, std::size_t) { return ::read(Fd(m_handle), into, wanted); };
     if (!ReadUntilFullOrEnd(readSome, static_cast<unsigned char*>(buffer), count, done)) Fail();
     return done;
 }
@@ -271,27 +262,17 @@ std::size_t File::ReadAt(std::int64_t position, void* buffer, std::size_t count)
     }
     std::size_t done = 0;
     auto readSome = [this, position](unsigned char* into, std::size_t wanted, std::size_t before) {
-        return ::pread(m_fd, into, wanted, static_cast<off_t>(position) + static_cast<off_t>(before));
+        return ::pread(Fd(m_handle), into, wanted, static_cast<off_t>(position) + static_cast<off_t>(before));
     };
     if (!ReadUntilFullOrEnd(readSome, static_cast<unsigned char*>(buffer), count, done)) Fail();
     return done;
-}
-
-std::string File::ReadToEnd() {
-    std::string text;
-    char buffer[8192];
-    while (std::size_t got = Read(buffer, sizeof buffer)) {
-        text.append(buffer, got);
-        if (got < sizeof buffer) break;
-    }
-    return text;
 }
 
 void File::Write(const void* buffer, std::size_t count) {
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
-        ssize_t put = ::write(m_fd, bytes + done, count - done);
+        ssize_t put = ::write(Fd(m_handle), bytes + done, count - done);
         if (put < 0) {
             if (errno == EINTR) continue;
             Fail();
@@ -309,36 +290,31 @@ std::int64_t File::Seek(std::int64_t position) {
         errno = EINVAL;
         Fail();
     }
-    off_t result = ::lseek(m_fd, static_cast<off_t>(position), SEEK_SET);
+    off_t result = ::lseek(Fd(m_handle), static_cast<off_t>(position), SEEK_SET);
     if (result < 0) Fail();
     return result;
 }
 
 std::int64_t File::GetPosition() const {
-    off_t result = ::lseek(m_fd, 0, SEEK_CUR);
+    off_t result = ::lseek(Fd(m_handle), 0, SEEK_CUR);
     if (result < 0) Fail();
     return result;
 }
 
 std::int64_t File::GetLength() const {
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0) Fail();
+    if (::fstat(Fd(m_handle), &info) != 0) Fail();
     return info.st_size;
 }
 
 void File::Flush() {
-    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) Fail();
-}
-
-std::string File::GetFileName() const {
-    std::size_t slash = m_path.find_last_of('/');
-    return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    if (::fsync(Fd(m_handle)) != 0 && errno != EINVAL && errno != EROFS) Fail();
 }
 
 void File::Close() {
-    if (m_fd < 0) return;
-    int fd = m_fd;
-    m_fd = -1;
+    if (!IsOpen()) return;
+    int fd = Fd(m_handle);
+    m_handle = NoNativeHandle;
     if (::close(fd) != 0 && errno != EINTR) {
         throw FileError(errno, m_path);
     }
@@ -349,8 +325,37 @@ void File::Fail() const {
 }
 
 void File::Release() noexcept {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+    if (IsOpen()) ::close(Fd(m_handle));
+    m_handle = NoNativeHandle;
+}
+
+namespace {
+
+PathKind KindOfStat(const struct stat& info) {
+    if (S_ISLNK(info.st_mode)) return PathKind::Link;
+    if (S_ISDIR(info.st_mode)) return PathKind::Folder;
+    if (S_ISFIFO(info.st_mode)) return PathKind::Fifo;
+    return S_ISREG(info.st_mode) ? PathKind::File : PathKind::Other;
+}
+
+}  // namespace
+
+PathKind KindOf(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? KindOfStat(info) : PathKind::Missing;
+}
+
+PathKind KindOfTarget(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? KindOfStat(info) : PathKind::Missing;
+}
+
+bool RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
+
+std::string OsErrorText(int osError) {
+    return std::strerror(osError);
 }
 
 std::string GetCurrentDirectory() {

@@ -1,4 +1,5 @@
-#include "platform/FileReplacement.h"
+// The POSIX steps of a file replacement: permissions by fchmod, the move by
+// rename, made durable by an fsync of the folder.
 
 #include <cerrno>
 #include <cstdio>
@@ -6,26 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace moxtrel::platform {
+#include "platform/FileReplacementSystem.h"
+#include "platform/Paths.h"
+
+namespace moxtrel::platform::system {
 
 namespace {
-
-// The folder part of `path`, ending with '/'; empty for the current folder.
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool ApplyPermissions(int fd, const std::string& target, FileReplacement::Permissions permissions) {
-    if (permissions == FileReplacement::Permissions::NewFile) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        return ::fchmod(fd, static_cast<mode_t>(0666 & ~mask)) == 0;
-    }
-    struct stat existing {};
-    mode_t mode = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
-    return ::fchmod(fd, mode) == 0;
-}
 
 // Makes a rename in `folder` durable. A failure here cannot undo the rename,
 // so it is not reported.
@@ -38,50 +25,22 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool FileReplacement::Begin(const std::string& target, const std::string& temporaryPrefix, Permissions permissions) {
-    Discard();
-    m_target = target;
-    m_sealed = false;
-    if (!m_output.OpenTemporary(FolderOf(target), temporaryPrefix)) {
-        m_lastOsError = m_output.LastOsError();
-        return false;
+bool ApplyPermissions(File& output, const std::string& target, FileReplacement::Permissions permissions) {
+    const int fd = static_cast<int>(output.Handle());
+    if (permissions == FileReplacement::Permissions::NewFile) {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        return ::fchmod(fd, static_cast<mode_t>(0666 & ~mask)) == 0;
     }
-    m_temporary = m_output.GetFilePath();
-    m_pending = true;
-    if (!ApplyPermissions(m_output.Handle(), target, permissions)) {
-        m_lastOsError = errno;
-        Discard();
-        return false;
-    }
-    return true;
+    struct stat existing {};
+    mode_t mode = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
+    return ::fchmod(fd, mode) == 0;
 }
 
-void FileReplacement::Seal() {
-    if (m_sealed) return;
-    m_output.Flush();
-    m_output.Close();
-    m_sealed = true;
+int MoveOver(const std::string& temporary, const std::string& target) {
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) return errno;
+    SyncFolder(FolderOf(target));
+    return 0;
 }
 
-void FileReplacement::Commit() {
-    Seal();
-    if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        int error = errno;
-        Discard();
-        throw FileError(error, m_target);
-    }
-    m_pending = false;
-    SyncFolder(FolderOf(m_target));
-}
-
-void FileReplacement::Discard() noexcept {
-    if (!m_pending) return;
-    m_pending = false;
-    try {
-        m_output.Close();
-    } catch (const FileError&) {
-    }
-    std::remove(m_temporary.c_str());
-}
-
-}  // namespace moxtrel::platform
+}  // namespace moxtrel::platform::system

@@ -1,0 +1,64 @@
+#include "platform/File.h"
+#include "platform/Paths.h"
+#include "platform/Text.h"
+
+namespace moxtrel::platform {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+FileError::FileError(int osError, std::string fileName)
+    : std::runtime_error(fileName + ": " + platform::OsErrorText(osError)),
+      m_osError(osError),
+      m_fileName(std::move(fileName)) {}
+
+FileError::FileError(int osError, std::string fileName, std::string description)
+    : std::runtime_error(fileName + ": " + description),
+      m_osError(osError),
+      m_fileName(std::move(fileName)),
+      m_description(std::move(description)) {}
+
+std::string FileError::OsErrorText() const {
+    return m_description.empty() ? platform::OsErrorText(m_osError) : m_description;
+}
+
+File::~File() {
+    Release();
+}
+
+File::File(File&& other) noexcept
+    : m_handle(other.m_handle), m_lastOsError(other.m_lastOsError), m_path(std::move(other.m_path)) {
+    other.m_handle = NoNativeHandle;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_handle = other.m_handle;
+        m_lastOsError = other.m_lastOsError;
+        m_path = std::move(other.m_path);
+        other.m_handle = NoNativeHandle;
+    }
+    return *this;
+}
+
+std::string File::ReadToEnd() {
+    std::string text;
+    char buffer[8192];
+    while (std::size_t got = Read(buffer, sizeof buffer)) {
+        text.append(buffer, got);
+        if (got < sizeof buffer) break;
+    }
+    return text;
+}
+
+std::string File::GetFileName() const {
+    return NameOf(m_path);
+}
+
+}  // namespace moxtrel::platform
