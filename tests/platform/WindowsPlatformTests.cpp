@@ -97,7 +97,9 @@ TEST(WindowsFile, ShareModesAdmitAndRefuseASecondOpenAsTheyAreNamed) {
         File second;
         ASSERT_TRUE(first.Open(path, c.first));
         EXPECT_EQ(second.Open(path, c.second), c.secondOpens) << c.first << " then " << c.second;
-        if (!c.secondOpens) EXPECT_EQ(second.LastOsError(), EWOULDBLOCK);
+        if (!c.secondOpens) {
+            EXPECT_EQ(second.LastOsError(), EWOULDBLOCK);
+        }
         first.Close();
         second.Close();
         const bool emptied = (c.first & Create) || (c.secondOpens && (c.second & Create));
@@ -121,14 +123,14 @@ TEST(WindowsFile, ResolvesTheSpellingOnDisk) {
     test::TempDir dir;
     std::filesystem::create_directories(dir / "Quake" / "ID1");
     const std::string root = FromFsPath(dir.Path());
-    EXPECT_EQ(ResolvePathIgnoringCase(root + "\QUAKE\id1\"), root + "\Quake\ID1\");
-    EXPECT_EQ(ResolvePathIgnoringCase(root + "\quake\nothing"), root + "\Quake\nothing");
+    EXPECT_EQ(ResolvePathIgnoringCase(root + "\\QUAKE\\id1\\"), root + "\\Quake\\ID1\\");
+    EXPECT_EQ(ResolvePathIgnoringCase(root + "\\quake\\nothing"), root + "\\Quake\\nothing");
 }
 
 // A key of the current user's own registry for one test, removed afterwards.
 class SystemRegistryTest : public testing::Test {
 protected:
-    const std::wstring m_key = L"Software\MoxtrelTest" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring m_key = L"Software\\MoxtrelTest" + std::to_wstring(::GetCurrentProcessId());
     void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str()); }
     bool KeyExists() const {
         HKEY key = nullptr;
@@ -151,7 +153,7 @@ TEST_F(SystemRegistryTest, OpensWithoutCreatingAndKeepsTextThatIsNotAscii) {
                                 nullptr), ERROR_SUCCESS);
     ::RegCloseKey(made);
     ASSERT_EQ(registry.OpenKey(RegistryCurrentUser, key, opened), RegistryResult::Success);
-    const std::string path = "C:\Spiele\QuÃ¤ke\id1\Quake.wad";
+    const std::string path = "C:\\Spiele\\Qu\xC3\xA4ke\\id1\\Quake.wad";
     ASSERT_EQ(registry.SetValue(opened, "path", RegistryType::Text, path.c_str(), std::uint32_t(path.size() + 1)),
               RegistryResult::Success);
     std::uint32_t type = 0;
