@@ -160,10 +160,7 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
         ::CloseHandle(*handle);
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = resolved;
-    return true;
+    return Adopt(Native(*handle), resolved);
 }
 
 bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
@@ -172,10 +169,7 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
     std::optional<HANDLE> handle =
         CreateUnique(directory, prefix, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL, path, m_lastOsError);
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
@@ -187,10 +181,7 @@ bool File::OpenScratch(const std::string& directory, const std::string& prefix) 
                                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, path,
                                                 m_lastOsError);
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenRegularForReading(const std::string& path) {
@@ -217,10 +208,7 @@ bool File::OpenRegularForReading(const std::string& path) {
         m_lastOsError = errno = refusal;
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenExactForReading(const std::string& path) {
@@ -236,10 +224,7 @@ bool File::OpenExactForReading(const std::string& path) {
         ::Sleep(10);
     }
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenAndLockExclusively(const std::string& path) {
@@ -256,10 +241,7 @@ bool File::OpenAndLockExclusively(const std::string& path) {
         ::CloseHandle(*handle);
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::IsRegularFile() const {
