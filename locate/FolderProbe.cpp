@@ -26,7 +26,7 @@ bool ListSubFolders(const std::string& path, const platform::VolumeFence& fence,
 }
 
 bool FolderExists(const std::string& path) {
-    if (!path.empty() && path.back() == '/') return true;
+    if (platform::EndsWithSeparator(path)) return true;
     return platform::IsDirectory(path);
 }
 
