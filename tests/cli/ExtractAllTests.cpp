@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -54,6 +56,11 @@ std::string WriteSlotStore(const std::string& path) {
     fixtures::WriteBytes(path, Bytes(text.begin(), text.end()));
     return text;
 }
+
+// The independent reader is a Python script run through a shell, which a
+// Windows program under Wine cannot start: the Windows build's package is
+// compared with the Linux build's byte for byte instead.
+#ifndef _WIN32
 
 // What the independent reader expects of `game`: the package and the account.
 struct Expected {
@@ -143,6 +150,10 @@ TEST(ExtractAll, ThePackageAndReportAreWhatAnIndependentReaderPredicts) {
     }
 }
 
+#endif
+
+// Windows has no limit on open files to set for a child.
+#ifndef _WIN32
 TEST(ExtractAll, MoreLooseMapsThanTheProcessMayOpenFilesAreAllRead) {
     Game game;
     constexpr int Maps = 150;
@@ -161,6 +172,7 @@ TEST(ExtractAll, MoreLooseMapsThanTheProcessMayOpenFilesAreAllRead) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;  // the registration's line only
     EXPECT_EQ(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator()), 2);  // no spool left
 }
+#endif
 
 TEST(ExtractAll, AFolderWithNoArchiveAndNoMapIsAnErrorAndWritesNothing) {
     Game game;
@@ -179,7 +191,7 @@ TEST(ExtractOutput, WritesTheWadWhereToldAndRegistersItsRealPathWithTheGamesName
     Game game;
     game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
     game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
-    ::chmod(game.dir.c_str(), 0555);
+    fs::permissions(game.dir, fs::perms(0555));
     TempDir out;
     std::string registry = (out / "registry.reg").string();
     WriteSlotStore(registry);
@@ -188,7 +200,7 @@ TEST(ExtractOutput, WritesTheWadWhereToldAndRegistersItsRealPathWithTheGamesName
 
     CliResult run = RunCli({"extract", game.dir.string(), "--game", "hexen2", "--output", "./textures.wad"},
                            {{"MOXTREL_REGISTRY", registry}});
-    ::chmod(game.dir.c_str(), 0755);
+    fs::permissions(game.dir, fs::perms(0755));
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(Lines(run.out).at(0), "File Name : textures.wad");

@@ -6,6 +6,7 @@
 #include "cli/SearchCommand.h"
 #include "locate/DriveMapFixture.h"
 #include "platform/Environment.h"
+#include "support/CapturedFile.h"
 
 namespace moxtrel::test {
 namespace {
@@ -67,16 +68,12 @@ TEST(SearchCommand, WarnsAboutLinesOfTheDriveMapItSkips) {
 }
 
 TEST(DirectoryPrinter, RedrawsOneLineOnATerminalAtMostOncePerInterval) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    cli::DirectoryPrinter printer(out, /*isTerminal=*/true, 12, std::chrono::hours(1));
+    CapturedFile out;
+    cli::DirectoryPrinter printer(out.File(), /*isTerminal=*/true, 12, std::chrono::hours(1));
     printer.DirectoryEntered("/games/a-very-long-name");
     printer.DirectoryEntered("/games/next");
     printer.Finish();
-    std::fclose(out);
-    EXPECT_EQ(std::string(text, size), "\ry-long-name\033[K\r\033[K") << "the end of the path, cut to the width";
-    std::free(text);
+    EXPECT_EQ(out.Text(), "\ry-long-name\033[K\r\033[K") << "the end of the path, cut to the width";
 }
 
 }  // namespace

@@ -8,15 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <utility>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
+#endif
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadWriter.h"
@@ -165,6 +167,10 @@ TEST_F(FaultInjection, GameDirectoryRemovedDuringTheRunAbandonsItAndRegistersNot
     EXPECT_EQ(std::string(store.begin(), store.end()), StoreWithFreeSlot);
 }
 
+// A read-only game directory is made with a mount namespace and a read-only
+// bind mount, which only Linux has.
+#ifndef _WIN32
+
 // Gives this process a mount namespace of its own, so mounts made in it are
 // seen by nobody else: as root directly, otherwise inside a user namespace
 // that maps the caller to root.
@@ -239,6 +245,8 @@ TEST_F(FaultInjection, ReadOnlyGameDirectoryCannotTakeThePackage) {
     EXPECT_EQ(messages, "File IO error: Could not create wad file.\n");
     ExpectNothingChanged();
 }
+
+#endif
 
 }  // namespace
 }  // namespace moxtrel

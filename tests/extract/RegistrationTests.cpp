@@ -6,8 +6,10 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "extract/Registration.h"
 #include "extract/RegistryKey.h"
@@ -235,6 +237,7 @@ TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     EXPECT_EQ(StoreText(), before);
 }
 
+#ifndef _WIN32
 TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
     constexpr int Writers = 4;
     constexpr int ValuesEach = 15;
@@ -284,6 +287,7 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
     ExpectRegisteredIn(1, "Quake.wad");
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "Other.wad");
 }
+#endif
 
 TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
     const std::string at = store.string();

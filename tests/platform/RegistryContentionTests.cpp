@@ -7,19 +7,25 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <poll.h>
 #include <set>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
+#ifdef _WIN32
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
@@ -47,7 +53,8 @@ std::string ReadText(const std::string& path) {
 void ReplaceByRename(const std::string& path, const std::string& text) {
     std::string temporary = path + ".other-program";
     std::ofstream(temporary, std::ios::binary | std::ios::trunc) << text;
-    std::rename(temporary.c_str(), path.c_str());
+    std::error_code ignored;
+    fs::rename(temporary, path, ignored);
 }
 
 // How a plainer program saves: the store emptied and written again in place.
@@ -77,14 +84,61 @@ int NumberOf(const RegistryValue* value) {
            static_cast<unsigned char>(value->data[2]) << 16 | static_cast<unsigned char>(value->data[3]) << 24;
 }
 
+#ifdef _WIN32
+
+// Windows has no fork: each child is a thread of its own, with its own
+// Registry and so its own handles on the store and its lock, which contend
+// as another process's would.
+struct ChildThread {
+    int exitCode = -1;
+    std::thread thread;
+};
+using Child = std::shared_ptr<ChildThread>;
+
+Child Spawn(const std::function<int()>& body) {
+    auto child = std::make_shared<ChildThread>();
+    child->thread = std::thread([child = child.get(), body] { child->exitCode = body(); });
+    return child;
+}
+
+int ExitCodeOf(Child child) {
+    child->thread.join();
+    return child->exitCode;
+}
+
+// Children wait on it until the parent lets them all go at once.
+class StartingGate {
+public:
+    void Wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_opened.wait(lock, [this] { return m_open; });
+    }
+    void Open(int /*waiting*/) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_open = true;
+        }
+        m_opened.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+};
+
+#else
+
+using Child = pid_t;
+
 // Runs `body` in a child process; its result becomes the exit code.
-pid_t Spawn(const std::function<int()>& body) {
+Child Spawn(const std::function<int()>& body) {
     pid_t child = ::fork();
     if (child == 0) ::_exit(body());
     return child;
 }
 
-int ExitCodeOf(pid_t child) {
+int ExitCodeOf(Child child) {
     int status = 0;
     if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
@@ -114,6 +168,8 @@ public:
 private:
     int m_ends[2];
 };
+
+#endif
 
 // Tells a child when to stop: a file that the parent creates.
 class StopSignal {
@@ -174,7 +230,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
     StopSignal stop(dir / "stop");
     // Our writers hold the lock, so each version of the store holds every
     // value an earlier one held: a value that disappears was a lost update.
-    pid_t watcher = Spawn([&] {
+    Child watcher = Spawn([&] {
         std::set<std::string> seen;
         return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
             std::set<std::string> now;
@@ -188,7 +244,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
             return {};
         });
     });
-    std::vector<pid_t> writers;
+    std::vector<Child> writers;
     for (int w = 0; w < Writers; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
@@ -196,7 +252,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
         }));
     }
     gate.Open(Writers);
-    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds";
+    for (Child writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds";
     stop.Give();
     EXPECT_EQ(ExitCodeOf(watcher), 0) << "the store was always whole and lost nothing";
 
@@ -256,7 +312,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     StopSignal otherProgramStop(dir / "stop-other-program");
     // Every version anyone can read is whole and holds all of the other
     // program's keys: we never write back a store we read in part.
-    pid_t watcher = Spawn([&] {
+    Child watcher = Spawn([&] {
         return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
             for (int k = 0; k < TheirKeys; ++k) {
                 if (!document.HasKey(std::string(TheirKey) + "\\Key" + std::to_string(k))) {
@@ -270,7 +326,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     // by rename, keeping our key as it read it: every 20 milliseconds, far
     // more often than any program saves its settings, yet seldom enough that
     // a change of ours (which waits for the disk) gets through.
-    pid_t otherProgram = Spawn([&] {
+    Child otherProgram = Spawn([&] {
         gate.Wait();
         int saves = 0;
         while (!otherProgramStop.Given()) {
@@ -288,7 +344,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
         }
         return saves > 0 ? 0 : 2;
     });
-    std::vector<pid_t> writers;
+    std::vector<Child> writers;
     for (int w = 0; w < 2; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
@@ -296,7 +352,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
         }));
     }
     gate.Open(3);
-    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds while the other program saves";
+    for (Child writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds while the other program saves";
     otherProgramStop.Give();
     EXPECT_EQ(ExitCodeOf(otherProgram), 0);
     stop.Give();
