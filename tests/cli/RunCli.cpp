@@ -118,6 +118,14 @@ void Drain(HANDLE pipe, std::string& text) {
 
 std::string CliPath() { return HostPath(MOXTREL_CLI_PATH).string(); }
 
+std::string WithNewlines(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+    }
+    return lines;
+}
+
 // Starts the program with its stdin on NUL and its stdout and stderr on
 // pipes, and reads both until it ends.
 CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& overrides,
@@ -155,6 +163,11 @@ CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, 
     std::thread errReader(Drain, err.read.Get(), std::ref(result.err));
     Drain(out.read.Get(), result.out);
     errReader.join();
+
+    // The program's streams are in text mode, which ends each line with
+    // "\r\n" on Windows: the lines are compared as the program means them.
+    result.out = WithNewlines(result.out);
+    result.err = WithNewlines(result.err);
 
     ::WaitForSingleObject(child.Get(), INFINITE);
     DWORD exitCode = 0;

@@ -39,6 +39,7 @@ TEST(GameArchives, LoadOrderStopsAtTheFirstMissingNumber) {
 }
 
 TEST(GameArchives, NoPakZeroMeansNoArchivesAndLinksAreNotFollowed) {
+    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     test::TempDir dir;
     Touch(dir / "pak1.pak");
     EXPECT_TRUE(FindNumberedArchives(dir.Dir()).empty());
@@ -67,6 +68,7 @@ TEST(LooseMaps, TheMapsFolderIsFoundInAnyCaseAndNeverThroughALink) {
                           Case{"none", {}, ""}}) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
+        if (!test::CanMakeSymbolicLinks && std::string(c.what) == "a link is passed over") continue;
         for (std::string folder : c.folders) {
             if (folder.rfind("->", 0) == 0) {
                 fs::create_directory_symlink(dir / folder.substr(2), dir / "maps");

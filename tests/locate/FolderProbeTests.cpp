@@ -16,6 +16,7 @@ using test::MakeDirectories;
 using test::Touch;
 
 TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
+    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     DriveMap map;
     std::string root = map.AddDrive("c", "fixed");
     MakeDirectories(root + "files");
@@ -40,6 +41,7 @@ TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
 }
 
 TEST(FolderProbe, TakesADriveRootAsExistingAndAFolderOnlyWhileItIsOne) {
+    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     DriveMap map;
     std::string root = map.AddDrive("c", "fixed");
     std::string emptyDrive = map.AddDrive("a", "removable", std::nullopt, /*withMedia=*/false);

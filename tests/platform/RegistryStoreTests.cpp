@@ -269,6 +269,7 @@ TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
 }
 
 TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
+    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     const fs::path real = dir / "real.reg";
     WriteText(real, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
     fs::permissions(real, fs::perms(0644));

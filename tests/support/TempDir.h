@@ -23,6 +23,15 @@ private:
     std::filesystem::path m_path;
 };
 
+// Whether a test can make symbolic links: the C++ library of the Windows
+// build makes none (and Wine would make none either).
+#ifdef _WIN32
+inline constexpr bool CanMakeSymbolicLinks = false;
+#else
+inline constexpr bool CanMakeSymbolicLinks = true;
+#endif
+inline constexpr const char* NoSymbolicLinks = "symbolic links cannot be made here";
+
 // Restores the process's current directory when it goes, since the run and
 // the dialogs change it on purpose.
 class CurrentDirectoryGuard {
