@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 
 #include "cli/JsonText.h"
 #include "cli/TerminalSinks.h"
@@ -12,10 +11,17 @@
 #include "extract/WadSummaryText.h"
 #include "platform/Environment.h"
 #include "platform/FileReplacement.h"
+#include "platform/FsPath.h"
+#include "platform/Paths.h"
 
 namespace moxtrel::cli {
 
 namespace {
+
+// Whether `path` is a root: "/", or "C:\" on Windows.
+bool IsRootPath(const std::string& path) {
+    return platform::NameOf(std::string_view(path).substr(0, path.size() - 1)).empty();
+}
 
 struct ExtractOptions {
     std::string gameDir;
@@ -26,27 +32,17 @@ struct ExtractOptions {
 };
 
 // A path given on the command line, made absolute before the run changes the
-// current directory; a trailing '/' is kept, since it says a folder is meant.
+// current directory; a trailing separator is kept, since it says a folder is meant.
 std::string AbsoluteArgumentPath(const std::string& argument) {
     std::string path = GameDirectoryFromArgument(argument);
-    if (argument.back() != '/' && path.size() > 1) path.pop_back();
+    if (!platform::EndsWithSeparator(argument) && !IsRootPath(path)) path.pop_back();
     return path;
-}
-
-// Why the report cannot be written at `path`, or empty: checked before the
-// run, so a report that could never be written fails the run before it begins.
-std::string ReportProblem(const std::string& path) {
-    struct stat info {};
-    if (path.back() == '/' || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) return "it is a folder";
-    std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return "its folder does not exist";
-    return {};
 }
 
 // Replaces the report at `path` with `text` only once all of it is on disk.
 void WriteReport(const std::string& path, const std::string& text) {
     platform::FileReplacement report;
-    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::string name = platform::NameOf(path);
     if (!report.Begin(path, "." + name + ".part-", platform::FileReplacement::Permissions::NewFile)) {
         throw platform::FileError(report.LastOsError(), path);
     }
@@ -65,7 +61,9 @@ int RunExtract(const ExtractOptions& options) {
     std::string reportPath;
     if (!options.report.empty()) {
         reportPath = AbsoluteArgumentPath(options.report);
-        if (std::string problem = ReportProblem(reportPath); !problem.empty()) {
+        // Checked before the run, so a report that could never be written
+        // fails the run before it begins.
+        if (std::string problem = OutputPathProblem(reportPath); !problem.empty()) {
             terminal.ShowMessage("Could not write the report " + reportPath + ": " + problem + ".", "File IO error",
                                  MessageKind::Exclamation);
             return ExitFailure;
@@ -103,18 +101,15 @@ int RunExtract(const ExtractOptions& options) {
 std::string GameDirectoryFromArgument(const std::string& argument) {
     // "." components change nothing but would be stored in the registered
     // path; ".." is kept, since after a symbolic link it is not the parent.
-    std::filesystem::path absolute = std::filesystem::absolute(argument);
-    std::string directory;
-    for (const auto& component : absolute) {
-        std::string part = component.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(platform::ToFsPath(argument));
+    std::string directory = platform::FromFsPath(absolute.root_name()) + platform::FromFsPath(absolute.root_directory());
+    if (directory.empty()) directory = platform::Separator;
+    for (const auto& component : absolute.relative_path()) {
+        std::string part = platform::FromFsPath(component);
         if (part.empty() || part == ".") continue;
-        if (part == "/") {
-            directory = "/";
-            continue;
-        }
-        directory += part + "/";
+        directory += part + platform::Separator;
     }
-    return directory.empty() ? "/" : directory;
+    return directory;
 }
 
 Command AddExtractCommand(CLI::App& app) {

@@ -1,11 +1,11 @@
 #include "cli/SearchCommand.h"
 
 #include <memory>
-#include <unistd.h>
 
 #include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "locate/GameDirectory.h"
+#include "platform/Console.h"
 #include "platform/Environment.h"
 
 namespace moxtrel::cli {
@@ -27,12 +27,11 @@ int RunSearch(SearchOptions options) {
         std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
     }
 
-    int errFd = ::fileno(stderr);
-    bool isTerminal = ::isatty(errFd) == 1;
+    bool isTerminal = platform::IsTerminal(stderr);
     // One line per directory is many small writes; let them gather.
     static char buffer[1 << 16];
     if (!isTerminal) std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
-    DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalWidth(errFd) : TerminalSinks::DefaultWidth);
+    DirectoryPrinter printer(stderr, isTerminal, isTerminal ? TerminalWidth(stderr) : TerminalSinks::DefaultWidth);
 
     std::string gameDir;
     locate::SearchOutcome outcome = locate::SearchDrives(drives, locate::ExecutableFor(options.game), options.game,

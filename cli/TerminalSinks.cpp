@@ -1,8 +1,8 @@
 #include "cli/TerminalSinks.h"
 
 #include <algorithm>
-#include <sys/ioctl.h>
-#include <unistd.h>
+
+#include "platform/Console.h"
 
 namespace moxtrel::cli {
 
@@ -12,19 +12,16 @@ constexpr int NarrowestLine = 20;
 
 }  // namespace
 
-int TerminalWidth(int fd) {
-    winsize size{};
-    if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return TerminalSinks::DefaultWidth;
+int TerminalWidth(std::FILE* stream) {
+    return platform::TerminalColumns(stream).value_or(TerminalSinks::DefaultWidth);
 }
 
 TerminalSinks::TerminalSinks(std::FILE* err, bool showProgress, int width)
     : m_err(err), m_showProgress(showProgress), m_width(std::max(width, NarrowestLine)) {}
 
 TerminalSinks TerminalSinks::ForStderr() {
-    int fd = ::fileno(stderr);
-    bool isTerminal = ::isatty(fd) == 1;
-    return TerminalSinks(stderr, isTerminal, isTerminal ? TerminalWidth(fd) : DefaultWidth);
+    bool isTerminal = platform::IsTerminal(stderr);
+    return TerminalSinks(stderr, isTerminal, isTerminal ? TerminalWidth(stderr) : DefaultWidth);
 }
 
 void TerminalSinks::ShowMessage(const std::string& text, const std::string& caption, MessageKind) {

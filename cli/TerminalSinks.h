@@ -55,7 +55,7 @@ private:
     bool m_started = false;  // a range was set: the work that moves the bar has begun
 };
 
-// The width of the terminal at `fd` in columns, DefaultWidth when it tells none.
-int TerminalWidth(int fd);
+// The width of the terminal `stream` writes to in columns, DefaultWidth when it tells none.
+int TerminalWidth(std::FILE* stream);
 
 }  // namespace moxtrel::cli

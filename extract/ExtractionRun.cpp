@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
 #include <vector>
 
 #include "extract/GameArchives.h"
@@ -32,13 +31,12 @@ using SourceFiles = std::vector<std::unique_ptr<platform::File>>;
 
 // Why a file found in the game directory cannot be read, in a warning's words.
 std::string RefusalReason(int osError, const std::string& path) {
-    struct stat info {};
-    bool known = ::lstat(path.c_str(), &info) == 0;
-    if (osError == ELOOP || (known && S_ISLNK(info.st_mode))) return "a symbolic link, which is not followed";
+    const platform::PathKind kind = platform::KindOf(path);
+    if (osError == ELOOP || kind == platform::PathKind::Link) return "a symbolic link, which is not followed";
     if (osError == EISDIR) return "a folder, not a file";
-    if (known && S_ISFIFO(info.st_mode)) return "a FIFO, not a file";
+    if (kind == platform::PathKind::Fifo) return "a FIFO, not a file";
     if (osError == ENODEV) return "not a regular file";
-    return std::string("cannot be opened: ") + std::strerror(osError);
+    return "cannot be opened: " + platform::OsErrorText(osError);
 }
 
 // The kept records of loose maps, copied aside into one unnamed temporary
@@ -72,11 +70,9 @@ public:
 private:
     void Open() {
         if (m_file.IsOpen()) return;
-        if (!m_file.OpenTemporary(m_folder, ".moxtrel-maps-")) {
+        if (!m_file.OpenScratch(m_folder, ".moxtrel-maps-")) {
             throw platform::FileError(m_file.LastOsError(), m_folder + ".moxtrel-maps-");
         }
-        // Unnamed from the start: nothing is left behind, whatever ends the run.
-        std::remove(m_file.GetFilePath().c_str());
     }
 
     std::string m_folder;
@@ -103,7 +99,7 @@ void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps
                        LooseMapSpool& spool, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
     for (const std::string& path : archives) {
         auto pak = std::make_unique<platform::File>();
-        std::string name = path.substr(path.find_last_of('/') + 1);
+        std::string name = platform::NameOf(path);
         recorder.BeginSource(path, false);
         if (!pak->OpenRegularForReading(path)) {
             recorder.Warn(name, "", "the archive " + RefusalReason(pak->LastOsError(), path));
@@ -151,26 +147,21 @@ RunResult Outcome(RunOutcome outcome) {
     return result;
 }
 
-std::string FileNameOf(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 // The name the user knows a file of the run by: the package's own name stands
 // for its temporary file; other files lose their folder.
 std::string NameForUser(const platform::FileReplacement& package, const std::string& path) {
-    return FileNameOf(path == package.TemporaryPath() ? package.Target() : path);
+    return platform::NameOf(path == package.TemporaryPath() ? package.Target() : path);
 }
 
-// Why a package cannot be written at `output`, or empty when it can be tried.
-std::string OutputProblem(const std::string& output) {
-    struct stat info {};
-    if (output.back() == '/' || (::stat(output.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
-        return "it is a folder";
-    }
-    std::string folder = output.substr(0, output.find_last_of('/') + 1);
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return "its folder does not exist";
+}  // namespace
+
+std::string OutputPathProblem(const std::string& output) {
+    if (platform::EndsWithSeparator(output) || platform::IsFolder(output)) return "it is a folder";
+    if (!platform::IsFolder(platform::FolderOf(output))) return "its folder does not exist";
     return {};
 }
+
+namespace {
 
 // The sources the run reads; false (after its message) when it cannot begin.
 bool OpenSources(const ExtractionRequest& request, SourceFiles& files, std::vector<std::string>& archives,
@@ -225,7 +216,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
 
     const std::string& output = request.outputPath;
     if (!output.empty()) {
-        if (std::string problem = OutputProblem(output); !problem.empty()) {
+        if (std::string problem = OutputPathProblem(output); !problem.empty()) {
             sinks.messages.ShowMessage("Could not create wad file " + output + ": " + problem + ".", FileIoCaption,
                                        MessageKind::Exclamation);
             return Outcome(RunOutcome::Failed);
@@ -235,10 +226,10 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;
     std::string target = output.empty() ? packageName : output;
-    if (!package.Begin(target, "." + FileNameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+    if (!package.Begin(target, "." + platform::NameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
         std::string text = output.empty() ? CreateFailedText
                                            : "Could not create wad file " + output + ": " +
-                                                 std::strerror(package.LastOsError()) + ".";
+                                                 platform::OsErrorText(package.LastOsError()) + ".";
         sinks.messages.ShowMessage(text, FileIoCaption, MessageKind::Exclamation);
         return Outcome(RunOutcome::Failed);
     }
@@ -247,7 +238,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     RunResult result;
     try {
         TextureTable table;
-        LooseMapSpool spool(output.empty() ? "" : output.substr(0, output.find_last_of('/') + 1));
+        LooseMapSpool spool(platform::FolderOf(output));
         HarvestRecorder recorder(request.report, sinks.warnings);
         recorder.Watch(table);
         if (request.allSources) {
@@ -278,7 +269,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
         std::string registeredDir = platform::WithTrailingSlash(platform::ResolvePathIgnoringCase(request.gameDir));
         result.registration = RegisterTexturePack(registry, request.game, registeredDir);
     } else {
-        result.summary.fileName = FileNameOf(output);
+        result.summary.fileName = platform::NameOf(output);
         result.registration = RegisterTexturePackAt(registry, request.game, output);
     }
 

@@ -19,6 +19,11 @@ namespace moxtrel {
 // "Quake.wad" for Quake, "Hexen.wad" for Hexen II, empty for anything else.
 std::string PackageNameFor(int game);
 
+// Why a file cannot be written at `path` (the package, or a report beside
+// it), in words for the user: "it is a folder" or "its folder does not
+// exist"; empty when it can be tried.
+std::string OutputPathProblem(const std::string& path);
+
 struct ExtractionSinks {
     MessageSink& messages;
     ProgressSink& progress;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include <sys/stat.h>
 
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
@@ -16,12 +15,11 @@ namespace {
 constexpr int MaxArchiveNumber = 999999;
 
 bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return platform::KindOf(path) == platform::PathKind::File;
 }
 
 std::string WithSlash(const std::string& dir) {
-    return dir.empty() ? "./" : platform::WithTrailingSlash(dir);
+    return platform::WithTrailingSlash(dir.empty() ? "." : dir);
 }
 
 }  // namespace
@@ -100,7 +98,7 @@ LooseMaps FindLooseMaps(const std::string& gameDir) {
     std::string dir = WithSlash(gameDir);
     maps.folderName = FindMapsFolder(dir);
     if (maps.folderName.empty()) return maps;
-    maps.folderPath = dir + maps.folderName + "/";
+    maps.folderPath = platform::WithTrailingSlash(dir + maps.folderName);
     platform::DirectoryListing listing;
     if (!listing.Open(maps.folderPath)) return maps;
     platform::DirectoryEntry entry;

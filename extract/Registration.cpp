@@ -2,13 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 
 #include "extract/ExtractionRun.h"
 #include "extract/RegistryKey.h"
 #include "game/Games.h"
+#include "platform/File.h"
 #include "platform/RegistryStore.h"
 
 namespace moxtrel {
@@ -30,8 +28,7 @@ bool IsFreeOrOurs(const std::string& name) {
 }
 
 bool StoreExists(const std::string& store) {
-    struct stat info {};
-    return !store.empty() && ::lstat(store.c_str(), &info) == 0;
+    return !store.empty() && platform::KindOf(store) != platform::PathKind::Missing;
 }
 
 // Why the store could not be used, in words for the user: the parser's own
@@ -39,17 +36,21 @@ bool StoreExists(const std::string& store) {
 std::string StoreFailureReason(std::int32_t result, int osError, const std::string& store) {
     if (store.empty()) return "no home folder to keep it in";
     if (result == platform::RegistryResult::StoreCorrupt) {
-        std::ifstream file(store, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
+        std::string text;
+        if (platform::File file; file.OpenExactForReading(store)) {
+            try {
+                text = file.ReadToEnd();
+            } catch (const platform::FileError&) {
+            }
+        }
         platform::RegistryDocument document;
         std::string error;
-        platform::RegistryDocument::Parse(text.str(), document, error);
+        platform::RegistryDocument::Parse(text, document, error);
         return "it is not a registry file that can be safely rewritten" + (error.empty() ? "" : " (" + error + ")");
     }
-    struct stat info {};
-    if (::stat(store.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return "it is not a regular file";
-    if (osError != 0) return std::strerror(osError);
+    const platform::PathKind kind = platform::KindOfTarget(store);
+    if (kind != platform::PathKind::Missing && kind != platform::PathKind::File) return "it is not a regular file";
+    if (osError != 0) return platform::OsErrorText(osError);
     return "registry error " + std::to_string(result);
 }
 

@@ -7,11 +7,10 @@
 // volume, so that neither the tree nor the scan steps into another mount.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <dirent.h>
 
 namespace moxtrel::platform {
 
@@ -38,7 +37,7 @@ public:
 private:
     bool m_open = true;
     bool m_valid = true;
-    std::string m_root;  // without a trailing '/' except "/"
+    std::string m_root;  // without a trailing separator except at a drive's root
     std::uint64_t m_device = 0;
     std::vector<std::string> m_mountPointsBelowRoot;  // sorted
 };
@@ -46,7 +45,7 @@ private:
 // One directory open for listing. Owns its handle; closes it when it goes.
 class DirectoryListing {
 public:
-    DirectoryListing() = default;
+    DirectoryListing();
     ~DirectoryListing();
     DirectoryListing(const DirectoryListing&) = delete;
     DirectoryListing& operator=(const DirectoryListing&) = delete;
@@ -54,7 +53,7 @@ public:
     // Opens the directory at `path`. Fails when it does not exist, is not a
     // directory, is a symbolic link, cannot be read, or lies outside `fence`.
     bool Open(const std::string& path, const VolumeFence& fence = VolumeFence());
-    bool IsOpen() const { return m_dir != nullptr; }
+    bool IsOpen() const { return m_state != nullptr; }
     std::uint64_t Device() const { return m_device; }
     std::uint64_t Inode() const { return m_inode; }
 
@@ -64,7 +63,9 @@ public:
     void Close();
 
 private:
-    DIR* m_dir = nullptr;
+    // The system's listing in progress.
+    struct State;
+    std::unique_ptr<State> m_state;
     std::uint64_t m_device = 0;
     std::uint64_t m_inode = 0;
 };

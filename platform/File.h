@@ -1,6 +1,6 @@
 #pragma once
-// The file layer: a thin owner of one POSIX file descriptor with the open modes
-// of the program's archives and packages. A failed read, write or seek throws
+// The file layer: a thin owner of one open file of the system (a descriptor, or
+// a handle on Windows) with the open modes of the program's archives and packages. A failed read, write or seek throws
 // FileError with the operating system's text and the file's name; a read that
 // stops short at the end of a file is not an error and returns what it got.
 
@@ -11,6 +11,11 @@
 #include <string_view>
 
 namespace moxtrel::platform {
+
+// The system's own handle of an open file: a POSIX descriptor, or a Windows
+// HANDLE. Both systems call an invalid one -1.
+using NativeHandle = std::intptr_t;
+inline constexpr NativeHandle NoNativeHandle = -1;
 
 // Open-mode flags, with the values the program's file modes have always had,
 // so that 0x2020 (archives) and 0x1031 (packages) keep their meaning.
@@ -68,18 +73,30 @@ public:
     // characters, open for writing with the permissions a newly created file
     // gets. Returns false (errno kept in LastOsError) when that fails.
     bool OpenTemporary(const std::string& directory, const std::string& prefix);
+    // Like OpenTemporary, for a scratch file read back by this process only:
+    // it goes from the disk when it is closed, whatever ends the program
+    // (on POSIX its name is removed at once).
+    bool OpenScratch(const std::string& directory, const std::string& prefix);
     // Opens the regular file at exactly `path` for reading: a symbolic link is
     // not followed (ELOOP), and a folder (EISDIR), FIFO or device (ENODEV) is
     // refused without waiting on it. Returns false (errno kept in
     // LastOsError) when that fails; never throws.
     bool OpenRegularForReading(const std::string& path);
-    // Opens `path` exactly as written (no lookup ignoring case) with POSIX
-    // open flags; a file created gets `permissions` less the umask. Returns
-    // false (errno kept in LastOsError) when it cannot be opened; never throws.
-    bool OpenExact(const std::string& path, int posixFlags, unsigned permissions = 0600);
-    bool IsOpen() const { return m_fd >= 0; }
-    // The descriptor, for the calls the file class does not wrap (locks, stat).
-    int Handle() const { return m_fd; }
+    // Opens `path` exactly as written (no lookup ignoring case) for reading,
+    // following a link. Returns false (errno kept in LastOsError) when it
+    // cannot be opened; never throws.
+    bool OpenExactForReading(const std::string& path);
+    // Opens, or creates readable by its owner only, the file at exactly `path`
+    // and waits until this process holds it exclusively among those that ask
+    // the same; closing the file lets go. Returns false (errno kept in
+    // LastOsError) when that fails.
+    bool OpenAndLockExclusively(const std::string& path);
+    bool IsOpen() const { return m_handle != NoNativeHandle; }
+    // Whether the open file is a regular file (not a folder, device or pipe).
+    bool IsRegularFile() const;
+    // The system's handle, for the platform layer's own calls.
+    NativeHandle Handle() const { return m_handle; }
+    // The error of the last failed open, as an errno number on both systems.
     int LastOsError() const { return m_lastOsError; }
 
     // Reads up to `count` bytes; fewer only at the end of the file.
@@ -109,12 +126,27 @@ private:
     [[noreturn]] void Fail() const;
     void Release() noexcept;
 
-    int m_fd = -1;
+    NativeHandle m_handle = NoNativeHandle;
     int m_lastOsError = 0;
     std::string m_path;
 };
 
-// The process's current directory, with a trailing '/'.
+// What is at a path, asked without following a link.
+enum class PathKind { Missing, File, Folder, Link, Fifo, Other };
+PathKind KindOf(const std::string& path);
+// What a path leads to, following links (never Link; Missing for a broken one).
+PathKind KindOfTarget(const std::string& path);
+inline bool IsFolder(const std::string& path) {
+    return KindOfTarget(path) == PathKind::Folder;
+}
+
+// Removes the file at exactly `path`; false when it cannot be removed.
+bool RemoveFile(const std::string& path);
+
+// The system's words for an errno number, e.g. "No space left on device".
+std::string OsErrorText(int osError);
+
+// The process's current directory, with a trailing separator.
 std::string GetCurrentDirectory();
 // Makes `path` the current directory; a component that does not exist exactly
 // is found without regard to case. Returns false when that fails.

@@ -1,42 +1,11 @@
 #include "platform/FileReplacement.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/FileReplacementSystem.h"
+#include "platform/Paths.h"
 
 namespace moxtrel::platform {
-
-namespace {
-
-// The folder part of `path`, ending with '/'; empty for the current folder.
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool ApplyPermissions(int fd, const std::string& target, FileReplacement::Permissions permissions) {
-    if (permissions == FileReplacement::Permissions::NewFile) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        return ::fchmod(fd, static_cast<mode_t>(0666 & ~mask)) == 0;
-    }
-    struct stat existing {};
-    mode_t mode = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0600;
-    return ::fchmod(fd, mode) == 0;
-}
-
-// Makes a rename in `folder` durable. A failure here cannot undo the rename,
-// so it is not reported.
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-}  // namespace
 
 bool FileReplacement::Begin(const std::string& target, const std::string& temporaryPrefix, Permissions permissions) {
     Discard();
@@ -48,7 +17,7 @@ bool FileReplacement::Begin(const std::string& target, const std::string& tempor
     }
     m_temporary = m_output.GetFilePath();
     m_pending = true;
-    if (!ApplyPermissions(m_output.Handle(), target, permissions)) {
+    if (!system::ApplyPermissions(m_output, target, permissions)) {
         m_lastOsError = errno;
         Discard();
         return false;
@@ -65,13 +34,11 @@ void FileReplacement::Seal() {
 
 void FileReplacement::Commit() {
     Seal();
-    if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        int error = errno;
+    if (int error = system::MoveOver(m_temporary, m_target); error != 0) {
         Discard();
         throw FileError(error, m_target);
     }
     m_pending = false;
-    SyncFolder(FolderOf(m_target));
 }
 
 void FileReplacement::Discard() noexcept {
@@ -81,7 +48,7 @@ void FileReplacement::Discard() noexcept {
         m_output.Close();
     } catch (const FileError&) {
     }
-    std::remove(m_temporary.c_str());
+    RemoveFile(m_temporary);
 }
 
 }  // namespace moxtrel::platform

@@ -4,15 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
+#include "platform/FsPath.h"
 #include "platform/LittleEndian.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace moxtrel::platform {
@@ -195,22 +193,14 @@ std::string LineError(std::size_t index, std::string_view what) {
     return "line " + std::to_string(index + 1) + ": " + std::string(what);
 }
 
-bool LockExclusively(int fd) {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
-    }
-    return true;
-}
-
 // Reads the whole store file into `text`; a missing file is an empty store
 // (`exists` false). False when it cannot be read or is not a regular file.
 bool ReadStoreText(const std::string& path, std::string& text, bool& exists) {
     text.clear();
     exists = false;
     File file;
-    if (!file.OpenExact(path, O_RDONLY)) return file.LastOsError() == ENOENT;
-    struct stat info {};
-    if (::fstat(file.Handle(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (!file.OpenExactForReading(path)) return file.LastOsError() == ENOENT;
+    if (!file.IsRegularFile()) return false;
     exists = true;
     try {
         text = file.ReadToEnd();
@@ -230,7 +220,7 @@ enum class Replacement { Done, StoreChanged, Failed };
 // permissions; a new store is readable by its owner only.
 Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists) {
     FileReplacement replacement;
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = NameOf(path);
     if (!replacement.Begin(path, name + ".", FileReplacement::Permissions::KeepTarget)) return Replacement::Failed;
     try {
         replacement.Output().Write(text.data(), text.size());
@@ -250,11 +240,11 @@ Replacement ReplaceFile(const std::string& path, std::string_view text, const st
 // the link, so a linked store stays linked.
 bool ResolveStoreFile(const std::string& path, std::string& file) {
     std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) {
+    if (!std::filesystem::is_symlink(ToFsPath(path), error)) {
         file = path;
         return true;
     }
-    file = std::filesystem::canonical(path, error).string();
+    file = FromFsPath(std::filesystem::canonical(ToFsPath(path), error));
     return !error;
 }
 
@@ -440,7 +430,7 @@ StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& 
     std::string file;
     if (m_path.empty() || !ResolveStoreFile(m_path, file)) return StoreResult::IoFailed;
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    const std::filesystem::path folder = ToFsPath(file).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, error);
     if (error) return StoreResult::IoFailed;
 
@@ -448,9 +438,7 @@ StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& 
     // of its own that is never replaced.
     // Closing the lock file when it goes releases the lock.
     File lock;
-    if (!lock.OpenExact(file + ".lock", O_RDWR | O_CREAT, 0600) || !LockExclusively(lock.Handle())) {
-        return StoreResult::IoFailed;
-    }
+    if (!lock.OpenAndLockExclusively(file + ".lock")) return StoreResult::IoFailed;
 
     // A program that saves the store meanwhile does not take the lock; when
     // it did, the change is made again on what it saved. A store that keeps

@@ -3,20 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
-#include <map>
-#include <sstream>
-#include <sys/stat.h>
-#include <sys/statfs.h>
 
+#include "platform/File.h"
 #include "platform/Text.h"
+#include "platform/VolumesSystem.h"
 
 namespace moxtrel::platform {
 
 namespace {
-
-constexpr const char* MountInfoPath = "/proc/self/mountinfo";
 
 // File systems that are the kernel's own views, not places where files are kept.
 constexpr std::array PseudoFileSystems{
@@ -92,56 +86,6 @@ bool ParseDeviceNumbers(std::string_view text, unsigned& major, unsigned& minor)
     return true;
 }
 
-std::string ReadWholeFile(const std::string& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    ok = static_cast<bool>(in);
-    if (!ok) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool ReadFlagFile(const std::string& path, bool& value) {
-    bool ok = false;
-    std::string text = ReadWholeFile(path, ok);
-    if (!ok || text.empty()) return false;
-    value = text[0] == '1';
-    return true;
-}
-
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-// The kernel marks removable disks in sysfs; a partition carries no mark of
-// its own, so its disk (the parent directory) is asked instead.
-bool IsRemovableBlockDevice(const MountEntry& mount) {
-    std::vector<std::string> places;
-    if (mount.major != 0) {
-        places.push_back("/sys/dev/block/" + std::to_string(mount.major) + ":" + std::to_string(mount.minor));
-    }
-    if (StartsWith(mount.source, "/dev/")) {
-        std::string name = mount.source.substr(mount.source.find_last_of('/') + 1);
-        if (!name.empty()) places.push_back("/sys/class/block/" + name);
-    }
-    for (const std::string& place : places) {
-        bool removable = false;
-        if (ReadFlagFile(place + "/removable", removable)) return removable;
-        if (FileExists(place + "/partition") && ReadFlagFile(place + "/../removable", removable)) return removable;
-    }
-    return false;
-}
-
-// A directory that exists now, asked without following a link, without
-// triggering an automount and without waiting on a network server.
-bool IsDirectoryNow(const std::string& path) {
-    struct statx info {};
-    int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC;
-    if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE, &info) != 0) return false;
-    return S_ISDIR(info.stx_mode);
-}
-
 std::optional<DriveType> DriveTypeFromWord(std::string_view word) {
     if (word == "removable") return DriveType::Removable;
     if (word == "fixed") return DriveType::Fixed;
@@ -181,42 +125,32 @@ std::string_view TakeLastWord(std::string_view& text) {
     return word;
 }
 
+std::string ReadMapFile(const std::string& path, bool& ok) {
+    File file;
+    ok = file.OpenExactForReading(path);
+    if (!ok) return {};
+    try {
+        return file.ReadToEnd();
+    } catch (const FileError&) {
+        ok = false;
+        return {};
+    }
+}
+
 std::string DriveMapBaseDirectory(const std::string& mapPath) {
-    std::size_t slash = mapPath.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : mapPath.substr(0, slash);
+    std::string folder = FolderOf(mapPath);
+    return folder.empty() ? "." : std::string(WithoutTrailingSeparator(folder));
 }
 
 VolumeTable ReadDriveMap(const std::string& mapPath) {
     bool ok = false;
-    std::string text = ReadWholeFile(mapPath, ok);
+    std::string text = ReadMapFile(mapPath, ok);
     if (!ok) {
         VolumeTable table;
         table.warnings.push_back(mapPath + ": the drive map cannot be read");
         return table;
     }
     return ParseDriveMap(text, DriveMapBaseDirectory(mapPath));
-}
-
-VolumeTable ReadMountTable() {
-    bool ok = false;
-    std::string text = ReadWholeFile(MountInfoPath, ok);
-    VolumeTable table;
-    if (!ok) {
-        // Without /proc the root file system is the one drive that surely exists.
-        table.volumes.push_back({"/", DriveType::Fixed, std::nullopt});
-        return table;
-    }
-    // The last mount at a place is the one on top, the one that is seen there.
-    std::map<std::string, MountEntry> topMounts;
-    for (MountEntry& mount : ParseMountInfo(text)) topMounts[mount.mountPoint] = std::move(mount);
-    for (const auto& [mountPoint, mount] : topMounts) {
-        if (!IsDirectoryNow(mountPoint)) continue;
-        DriveType type = ClassifyMount(mount, IsRemovableBlockDevice(mount));
-        table.volumes.push_back({WithTrailingSlash(mountPoint), type, std::nullopt});
-    }
-    HideMountsBelowPseudoFileSystems(table.volumes);
-    return table;
 }
 
 // Whether `path` lies on the drive whose root is `root` (which ends with '/').
@@ -315,7 +249,7 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
             continue;
         }
         std::string root(path);
-        if (root[0] != '/') root = JoinPath(baseDirectory, root);
+        if (!IsAbsolutePath(root)) root = JoinPath(baseDirectory, root);
         volume.root = WithTrailingSlash(std::move(root));
         table.volumes.push_back(std::move(volume));
     }
@@ -323,7 +257,7 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
 }
 
 DriveTable DriveTable::Read(const std::string& driveMapPath) {
-    return DriveTable(driveMapPath.empty() ? ReadMountTable() : ReadDriveMap(driveMapPath));
+    return DriveTable(driveMapPath.empty() ? system::ReadSystemDrives() : ReadDriveMap(driveMapPath));
 }
 
 std::optional<Volume> DriveTable::VolumeOf(const std::string& path) const {
@@ -346,14 +280,7 @@ std::uint32_t DriveTable::GetVolumeSerial(const std::string& root) const {
     auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == wanted; });
     if (volume == volumes.end()) return NoVolumeSerial;
 
-    struct stat info {};
-    struct statfs fileSystem {};
-    if (::stat(wanted.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return NoVolumeSerial;
-    if (volume->serial) return *volume->serial;
-    if (::statfs(wanted.c_str(), &fileSystem) != 0) return NoVolumeSerial;
-    std::uint64_t fsid = static_cast<std::uint32_t>(fileSystem.f_fsid.__val[0]) |
-                         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(fileSystem.f_fsid.__val[1])) << 32);
-    return DeriveVolumeSerial(static_cast<std::uint64_t>(info.st_dev), fsid);
+    return system::ReadLiveSerial(*volume);
 }
 
 std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemId) {
@@ -366,16 +293,6 @@ std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemI
         }
     }
     return hash == NoVolumeSerial ? NoVolumeSerial - 1 : hash;
-}
-
-std::vector<std::string> ListMountPoints() {
-    bool ok = false;
-    std::string text = ReadWholeFile(MountInfoPath, ok);
-    std::vector<std::string> points;
-    for (MountEntry& mount : ParseMountInfo(text)) points.push_back(std::move(mount.mountPoint));
-    std::sort(points.begin(), points.end());
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    return points;
 }
 
 }  // namespace moxtrel::platform
