@@ -181,7 +181,7 @@ TEST(ExtractAll, AFolderWithNoArchiveAndNoMapIsAnErrorAndWritesNothing) {
     TempDir scratch;
     CliResult run = RunCli({"extract", game.dir.string(), "--all", "--report", (scratch / "r.json").string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Extraction Error: No archives or maps found in " + game.dir.string() + "/\n");
+    EXPECT_EQ(run.err, "Extraction Error: No archives or maps found in " + Native(game.dir.string() + "/") + "\n");
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(fs::exists(game.dir / "Quake.wad"));
     EXPECT_FALSE(fs::exists(scratch / "r.json"));
@@ -207,8 +207,8 @@ TEST(ExtractOutput, WritesTheWadWhereToldAndRegistersItsRealPathWithTheGamesName
     EXPECT_EQ(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator()), 2);  // nothing added
     Bytes stored = fixtures::ReadBytes(registry);
     std::string text(stored.begin(), stored.end());
-    std::string path = fs::current_path().string() + "/textures.wad";
-    EXPECT_NE(text.find("\"path\"=\"" + path + "\""), std::string::npos) << text;
+    std::string path = Native(fs::current_path().string() + "/textures.wad");
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(path)), std::string::npos) << text;
     EXPECT_NE(text.find("\"name\"=\"Hexen.wad\""), std::string::npos) << text;
     EXPECT_TRUE(fs::is_regular_file(path));
 }
@@ -221,7 +221,7 @@ TEST(ExtractOutput, AnOutputOrReportThatCannotBeWrittenFailsBeforeAnythingIsWrit
     std::string store = (out / "registry.reg").string();
     std::string slot = WriteSlotStore(store);
     fixtures::WriteBytes((out / "old.json").string(), Bytes{'{', '}'});
-    std::string missing = (out / "no/such/folder/x").string();
+    std::string missing = Native((out / "no/such/folder/x").string());
     struct Case {
         std::vector<std::string> options;
         std::string err;

@@ -73,7 +73,7 @@ TEST(ExtractCommand, PrintsOnlyTheSummaryAndRegistersThePackage) {
     EXPECT_EQ(run.err, "registered in slot txpack0 of " + registry + "\n");
     Bytes stored = fixtures::ReadBytes(registry);
     std::string text(stored.begin(), stored.end());
-    EXPECT_NE(text.find("\"path\"=\"" + game.Path() + "/Quake.wad\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(Native(game.Path() + "/Quake.wad"))), std::string::npos) << text;
 }
 
 TEST(ExtractCommand, HexenIIWritesHexenWad) {
@@ -171,12 +171,17 @@ TEST(ExtractCommand, GameDirectoryIsMadeAbsoluteWithOneTrailingSlashAndNoDotComp
     TempDir dir;
     std::filesystem::current_path(dir.Path());
     std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(cli::GameDirectoryFromArgument("id1"), cwd + "/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("."), cwd + "/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("./q/./id1/"), cwd + "/q/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/quake/id1"), "/games/quake/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/../id1//"), "/games/../id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/"), "/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("id1"), Native(cwd + "/id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument("."), Native(cwd + "/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument("./q/./id1/"), Native(cwd + "/q/id1/"));
+#ifdef _WIN32
+    const std::string root = "C:/";
+#else
+    const std::string root = "/";
+#endif
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root + "games/quake/id1"), Native(root + "games/quake/id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root + "games/../id1//"), Native(root + "games/../id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root), Native(root));
 }
 
 }  // namespace

@@ -251,6 +251,15 @@ CliResult RunCli(const std::vector<std::string>& args, const std::map<std::strin
     return Run(argv, overrides, scratch);
 }
 
+std::string StoreQuoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -19,6 +19,10 @@ struct CliResult {
 // into a scratch directory, so no test touches the user's registry file.
 CliResult RunCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
 
+// `text` as a quoted value of the registry store holds it: '\\' and '"'
+// escaped with a '\\'.
+std::string StoreQuoted(const std::string& text);
+
 // The lines of `text`, without their '\n'.
 std::vector<std::string> Lines(const std::string& text);
 

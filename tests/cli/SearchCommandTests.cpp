@@ -22,10 +22,10 @@ TEST(SearchCommand, PrintsTheGameDirectoryOfTheFirstExecutableAndEachDirectoryEn
 
     CliResult result = RunCli({"search", "--hard"}, Drives(map));
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, c + "Games/Quake/ID1/\n");
+    EXPECT_EQ(result.out, Native(c + "Games/Quake/ID1/") + "\n");
     std::vector<std::string> entered = Lines(result.err);
-    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games"), entered.end()) << result.err;
-    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games/Quake"), entered.end()) << result.err;
+    EXPECT_NE(std::find(entered.begin(), entered.end(), Native(c + "Games")), entered.end()) << result.err;
+    EXPECT_NE(std::find(entered.begin(), entered.end(), Native(c + "Games/Quake")), entered.end()) << result.err;
 }
 
 TEST(SearchCommand, SaysFileNotFoundWhenTheFirstExecutableLacksAnArchive) {
@@ -49,9 +49,9 @@ TEST(SearchCommand, SearchesOnlyTheKindsOfDriveAskedForAndTheGameAskedFor) {
     WriteGame(stick + "Quake");
     WriteGame(net + "Hexen2", {.executable = "hexen2.exe", .dataDirectory = "data1"});
 
-    EXPECT_EQ(RunCli({"search", "--removable"}, Drives(map)).out, stick + "Quake/id1/\n");
-    EXPECT_EQ(RunCli({"search"}, Drives(map)).out, c + "Quake/id1/\n") << "the hard drives by default";
-    EXPECT_EQ(RunCli({"search", "--network", "--game", "hexen2"}, Drives(map)).out, net + "Hexen2/data1/\n");
+    EXPECT_EQ(RunCli({"search", "--removable"}, Drives(map)).out, Native(stick + "Quake/id1/") + "\n");
+    EXPECT_EQ(RunCli({"search"}, Drives(map)).out, Native(c + "Quake/id1/") + "\n") << "the hard drives by default";
+    EXPECT_EQ(RunCli({"search", "--network", "--game", "hexen2"}, Drives(map)).out, Native(net + "Hexen2/data1/") + "\n");
     EXPECT_EQ(RunCli({"search", "--network"}, Drives(map)).out, "File not found\n");
     EXPECT_EQ(RunCli({"search", "--game", "doom"}, Drives(map)).exitCode, 2);
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/Environment.h"
+#include "platform/Paths.h"
 #include "tools/GameWriter.h"
 
 namespace moxtrel::test {
@@ -32,7 +33,7 @@ void DriveMap::SetSerial(const std::string& name, std::optional<std::uint32_t> s
 }
 
 std::string DriveMap::Root(const std::string& name) const {
-    return (m_dir / name).string() + "/";
+    return (m_dir / name).string() + platform::Separator;
 }
 
 void DriveMap::Write() const {

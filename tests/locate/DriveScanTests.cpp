@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 using test::DriveMap;
 using test::GameInstall;
 using test::MakeDirectories;
+using test::Native;
 using test::Touch;
 using test::WriteGame;
 
@@ -57,10 +58,10 @@ TEST_F(DriveScanTest, FindsAGameOnTheRootOfTheFirstFixedDrive) {
     WriteGame(d + "other");
 
     EXPECT_EQ(Search(HardDrives), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, c + "id1/");
+    EXPECT_EQ(gameDir, Native(c + "id1/"));
     EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
     for (const std::string& path : observer.entered) {
-        EXPECT_NE(path.back(), '/');
+        EXPECT_FALSE(platform::IsSeparator(path.back()));
         EXPECT_EQ(path.rfind(c, 0), 0u) << path << ": nothing after the first hit is scanned";
     }
 }
@@ -78,11 +79,11 @@ TEST_F(DriveScanTest, ScansOnlyTheTickedKindsAndNeverDiscsOrRamDisks) {
     EXPECT_TRUE(observer.entered.empty());
 
     EXPECT_EQ(Search({.network = true}), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, net + "quake/id1/");
+    EXPECT_EQ(gameDir, Native(net + "quake/id1/"));
     EXPECT_EQ(Search({.removable = true}), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, stick + "quake/id1/");
+    EXPECT_EQ(gameDir, Native(stick + "quake/id1/"));
     EXPECT_EQ(Search(AllKinds), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, net + "quake/id1/") << "drives are taken in drive order";
+    EXPECT_EQ(gameDir, Native(net + "quake/id1/")) << "drives are taken in drive order";
 }
 
 TEST_F(DriveScanTest, WalksDepthFirstInListingOrderAndStopsAtTheFirstExecutable) {
@@ -103,7 +104,7 @@ TEST_F(DriveScanTest, WalksDepthFirstInListingOrderAndStopsAtTheFirstExecutable)
         if (it->is_directory() && !it->is_symlink()) {
             expected.push_back(it->path().string());
         } else if (platform::EqualsIgnoringCase(it->path().filename().string(), "quake.exe")) {
-            hit = it->path().parent_path().string() + "/";
+            hit = Native(it->path().parent_path().string() + "/");
             break;
         }
     }
@@ -122,7 +123,7 @@ TEST_F(DriveScanTest, LetsTheFirstExecutableDecideEvenWhenACompleteCopyComesLate
     WriteGame(d + "Quake");
 
     EXPECT_EQ(Search(HardDrives), SearchOutcome::ArchivesMissing);
-    EXPECT_EQ(gameDir, c + "Quake/id1/") << "the incomplete data directory is kept";
+    EXPECT_EQ(gameDir, Native(c + "Quake/id1/")) << "the incomplete data directory is kept";
     EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
 }
 
@@ -138,7 +139,7 @@ TEST_F(DriveScanTest, LooksForTheHexenExecutableAndItsDataDirectory) {
     WriteGame(c + "quake");
     WriteGame(c + "hexen", {.executable = "HEXEN2.EXE", .dataDirectory = "Data1"});
     EXPECT_EQ(Search(HardDrives, 1), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, c + "hexen/Data1/");
+    EXPECT_EQ(gameDir, Native(c + "hexen/Data1/"));
 }
 
 TEST_F(DriveScanTest, NeverFollowsALinkSoItEndsOnLoopsAndMissesLinkedGames) {
@@ -164,7 +165,7 @@ TEST_F(DriveScanTest, GoesOnPastDirectoriesThatVanishWhileItScans) {
         if (path == c + "vanishing") fs::remove_all(path);
     };
     EXPECT_EQ(Search(HardDrives), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, d + "quake/id1/");
+    EXPECT_EQ(gameDir, Native(d + "quake/id1/"));
 }
 
 // A folder nobody may read needs permissions that bind its owner and a user
@@ -205,7 +206,7 @@ TEST_F(DriveScanTest, FindsGamesBelowNamesThatAreNotUtf8) {
     std::string odd = c + "Spiele \xe4\xf6\xfc";
     WriteGame(odd);
     EXPECT_EQ(Search(HardDrives), SearchOutcome::Found);
-    EXPECT_EQ(gameDir, odd + "/id1/");
+    EXPECT_EQ(gameDir, Native(odd + "/id1/"));
 }
 
 // Folders opened relative to a handle (openat), bind mounts and /dev/shm are
@@ -290,7 +291,7 @@ TEST_F(DriveScanTest, StaysOnItsVolumeAndNeverEntersAnotherMount) {
     EXPECT_NE(std::find(observer.entered.begin(), observer.entered.end(), "/dev/shm"), observer.entered.end());
     EXPECT_EQ(std::find(observer.entered.begin(), observer.entered.end(), mounted), observer.entered.end());
     EXPECT_TRUE(scan.ScanVolume("/dev/shm/"));
-    EXPECT_EQ(scan.FoundDirectory(), mounted + "/quake/");
+    EXPECT_EQ(scan.FoundDirectory(), Native(mounted + "/quake/"));
     fs::remove_all(mounted);
 }
 
