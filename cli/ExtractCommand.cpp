@@ -72,7 +72,7 @@ int RunExtract(const ExtractOptions& options) {
     }
 
     ExtractionSinks sinks{terminal, terminal, terminal, terminal, {}};
-    platform::Registry registry(platform::Environment::FromProcess().registryStorePath);
+    platform::Registry registry = platform::Registry::Named(platform::Environment::FromProcess().registryStorePath);
     RunResult result = RunExtraction(request, registry, sinks);
     bool completed = result.outcome == RunOutcome::Completed;
     terminal.Finish(completed);

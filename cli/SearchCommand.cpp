@@ -17,7 +17,28 @@ constexpr const char* NotFoundText = "File not found";
 struct SearchOptions {
     locate::DriveKinds kinds;
     int game = GameQuake;
+    bool listDrives = false;
 };
+
+#ifdef _WIN32
+constexpr const char* DrivesAre = "The drives are the drive letters";
+#else
+constexpr const char* DrivesAre = "The drives are the mounted volumes";
+#endif
+
+// Prints the drives a scan would choose from, as lines of a drive map: the
+// root, the type and the serial of the volume in it now (none for an empty
+// drive). The kernel's own views are left out, as the scan leaves them.
+int ListDrives(const platform::DriveTable& drives) {
+    for (const platform::Volume& volume : drives.Volumes()) {
+        if (volume.type == platform::DriveType::Unknown) continue;
+        std::printf("%s %s", volume.root.c_str(), std::string(platform::DriveTypeWord(volume.type)).c_str());
+        const std::uint32_t serial = drives.GetVolumeSerial(volume.root);
+        if (serial != platform::NoVolumeSerial) std::printf(" %08X", static_cast<unsigned>(serial));
+        std::printf("\n");
+    }
+    return ExitSuccess;
+}
 
 int RunSearch(SearchOptions options) {
     // Without a choice the hard drives are searched, where games are installed.
@@ -26,6 +47,7 @@ int RunSearch(SearchOptions options) {
     for (const std::string& warning : drives.Warnings()) {
         std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
     }
+    if (options.listDrives) return ListDrives(drives);
 
     bool isTerminal = platform::IsTerminal(stderr);
     // One line per directory is many small writes; let them gather.
@@ -79,11 +101,13 @@ Command AddSearchCommand(CLI::App& app) {
     CLI::App* search = app.add_subcommand(
         "search", "Scan the drives for the game's executable and print its data directory when it holds PAK0.PAK "
                   "and PAK1.PAK (the hard drives when no kind is given)");
-    search->footer(std::string("The drives are the mounted volumes, or those of the drive map file named by ") +
+    search->footer(std::string(DrivesAre) + ", or those of the drive map file named by " +
                    platform::DriveMapVariable + " (one \"PATH TYPE [SERIAL]\" a line).");
     search->add_flag("--hard", options->kinds.hard, "Search the hard drives");
     search->add_flag("--network", options->kinds.network, "Search the network drives");
     search->add_flag("--removable", options->kinds.removable, "Search the removable drives");
+    search->add_flag("--list-drives", options->listDrives,
+                     "Print the drives instead of searching them, one \"ROOT TYPE [SERIAL]\" a line");
     AddGameOption(*search, options->game);
     return Command{search, [options] { return RunSearch(*options); }};
 }

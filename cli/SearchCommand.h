@@ -4,6 +4,7 @@
 // when the executable's data directory holds both archives; prints "File not
 // found" and exits 1 otherwise. The directories entered go to stderr: redrawn
 // in place on one line when stderr is a terminal, one a line when it is not.
+// With --list-drives it prints the drives instead, as drive map lines.
 
 #include <chrono>
 #include <cstdio>

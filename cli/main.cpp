@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,7 @@
 #include "cli/PreviewCommand.h"
 #endif
 #include "cli/SearchCommand.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -40,8 +42,15 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     std::vector<Command> commands = AddCommands(app);
 
+    // CLI11 reads a C argv; it is rebuilt over the UTF-8 arguments.
+    std::vector<std::string> arguments = moxtrel::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+    utf8Argv.push_back(nullptr);
+    moxtrel::platform::UseUtf8Console();
+
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(arguments.size()), utf8Argv.data());
     } catch (const CLI::ParseError& error) {
         // Help and version end the parse with success; every other parse
         // error is a usage error.

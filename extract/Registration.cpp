@@ -27,13 +27,17 @@ bool IsFreeOrOurs(const std::string& name) {
     return false;
 }
 
+// How the system's own registry is named in the lines for the user.
+constexpr const char* SystemRegistryName = "HKEY_CURRENT_USER";
+
 bool StoreExists(const std::string& store) {
     return !store.empty() && platform::KindOf(store) != platform::PathKind::Missing;
 }
 
 // Why the store could not be used, in words for the user: the parser's own
 // complaint for a damaged store, else the system's error of the failed call.
-std::string StoreFailureReason(std::int32_t result, int osError, const std::string& store) {
+std::string StoreFailureReason(std::int32_t result, int osError, const std::string& store, bool systemRegistry) {
+    if (systemRegistry) return "registry error " + std::to_string(result);
     if (store.empty()) return "no home folder to keep it in";
     if (result == platform::RegistryResult::StoreCorrupt) {
         std::string text;
@@ -56,9 +60,10 @@ std::string StoreFailureReason(std::int32_t result, int osError, const std::stri
 
 // Walks the slots and opens the one to write into `key`; the outcome says
 // which, or why there is none.
-RegistrationOutcome FindSlot(CRegistryKey& key, const std::string& store) {
+RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& registry) {
     RegistrationOutcome outcome;
-    outcome.store = store;
+    const std::string& store = registry.StorePath();
+    outcome.store = registry.IsSystem() ? SystemRegistryName : store;
     std::string name;
     for (int slot = 0; slot < SlotCount; ++slot) {
         errno = 0;
@@ -68,11 +73,12 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const std::string& store) {
             outcome.slot = slot;
             if (key.m_lResult != platform::RegistryResult::NotFound) {
                 outcome.status = RegistrationStatus::StoreUnreadable;
-                outcome.reason = StoreFailureReason(key.m_lResult, osError, store);
+                outcome.reason = StoreFailureReason(key.m_lResult, osError, store, registry.IsSystem());
             } else if (slot > 0) {
                 outcome.status = RegistrationStatus::SlotsEnded;
             } else {
-                outcome.status = StoreExists(store) ? RegistrationStatus::NoFirstSlot : RegistrationStatus::NoStore;
+                const bool storeExists = registry.IsSystem() || StoreExists(store);
+                outcome.status = storeExists ? RegistrationStatus::NoFirstSlot : RegistrationStatus::NoStore;
             }
             return outcome;
         }
@@ -100,7 +106,7 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game
     if (packageName.empty()) return {};
 
     CRegistryKey key(registry, platform::RegistryCurrentUser);
-    RegistrationOutcome outcome = FindSlot(key, registry.StorePath());
+    RegistrationOutcome outcome = FindSlot(key, registry);
     if (outcome.status != RegistrationStatus::Registered) return outcome;
 
     // All three values are written even when one fails, so a slot is left as
@@ -120,7 +126,7 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game
     key.Close();
     if (failure != platform::RegistryResult::Success) {
         outcome.status = RegistrationStatus::StoreUnwritable;
-        outcome.reason = StoreFailureReason(failure, osError, outcome.store);
+        outcome.reason = StoreFailureReason(failure, osError, registry.StorePath(), registry.IsSystem());
     }
     return outcome;
 }

@@ -24,7 +24,7 @@ enum class RegistrationStatus {
 struct RegistrationOutcome {
     RegistrationStatus status = RegistrationStatus::NotRun;
     int slot = -1;
-    std::string store;   // the store's file
+    std::string store;   // the store's file, or HKEY_CURRENT_USER for the system's registry
     std::string reason;  // for the two store failures
 };
 

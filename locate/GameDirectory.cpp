@@ -3,6 +3,7 @@
 #include "game/Games.h"
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
+#include "platform/Paths.h"
 #include "platform/Volumes.h"
 
 namespace moxtrel::locate {
@@ -18,7 +19,9 @@ std::string ExecutableFor(int game) {
 }
 
 std::string ComposeGameDirectory(const std::string& folder, int game) {
-    return platform::WithTrailingSlash(folder) + DataDirectoryFor(game);
+    // The table writes the data folder with '/'; it is joined the system's way.
+    const std::string data = DataDirectoryFor(game);
+    return platform::WithTrailingSlash(platform::JoinPath(folder, platform::WithoutTrailingSeparator(data)));
 }
 
 CandidateResult TestGameDirectory(std::string& gameDir) {

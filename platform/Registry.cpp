@@ -5,6 +5,9 @@
 #include <string>
 
 #include "platform/RegistryStore.h"
+#ifdef _WIN32
+#include "platform/win32/SystemRegistry.h"
+#endif
 
 namespace moxtrel::platform {
 
@@ -25,7 +28,20 @@ bool IsRoot(const std::string& keyPath) {
     return keyPath == CurrentUserPath;
 }
 
+// The path below the current user's root: "Software\..." of
+// "HKEY_CURRENT_USER\Software\...", empty for the root itself.
+[[maybe_unused]] std::string BelowRoot(const std::string& keyPath) {
+    return IsRoot(keyPath) ? std::string() : keyPath.substr(CurrentUserPath.size() + 1);
+}
+
 }  // namespace
+
+Registry Registry::Named(const std::string& storePath) {
+#ifdef _WIN32
+    if (storePath.empty()) return Registry(SystemTag{});
+#endif
+    return Registry(storePath);
+}
 
 bool Registry::FindKey(RegistryHandle handle, std::string& keyPath) const {
     if (handle == RegistryCurrentUser) {
@@ -39,17 +55,54 @@ bool Registry::FindKey(RegistryHandle handle, std::string& keyPath) const {
     return true;
 }
 
+std::int32_t Registry::CheckKey(const std::string& keyPath) const {
+#ifdef _WIN32
+    if (m_system) return system::CheckKey(BelowRoot(keyPath));
+#endif
+    RegistryDocument document;
+    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
+        return FromStore(read);
+    }
+    return IsRoot(keyPath) || document.HasKey(keyPath) ? RegistryResult::Success : RegistryResult::NotFound;
+}
+
+std::int32_t Registry::ReadValue(const std::string& keyPath, std::string_view name, std::uint32_t& type,
+                                 std::string& data) const {
+#ifdef _WIN32
+    if (m_system) return system::ReadValue(BelowRoot(keyPath), name, type, data);
+#endif
+    RegistryDocument document;
+    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
+        return FromStore(read);
+    }
+    if (!IsRoot(keyPath) && !document.HasKey(keyPath)) return RegistryResult::KeyDeleted;
+    const RegistryValue* value = document.FindValue(keyPath, name);
+    if (!value) return RegistryResult::NotFound;
+    type = value->type;
+    data = value->data;
+    return RegistryResult::Success;
+}
+
+std::int32_t Registry::WriteValue(const std::string& keyPath, std::string_view name, std::uint32_t type,
+                                  const std::string& data) {
+#ifdef _WIN32
+    if (m_system) return system::WriteValue(BelowRoot(keyPath), name, type, data);
+#endif
+    bool keyFound = false;
+    const StoreResult written = RegistryStore(m_storePath).Update([&](RegistryDocument& document) {
+        keyFound = document.SetValue(keyPath, name, type, data);
+        return keyFound;
+    });
+    if (written != StoreResult::Ok) return FromStore(written);
+    return keyFound ? RegistryResult::Success : RegistryResult::KeyDeleted;
+}
+
 std::int32_t Registry::OpenKey(RegistryHandle parent, std::string_view subKey, RegistryHandle& opened) {
     opened = 0;
     std::string keyPath;
     if (!FindKey(parent, keyPath)) return RegistryResult::InvalidHandle;
     if (!subKey.empty()) keyPath += "\\" + std::string(subKey);
-
-    RegistryDocument document;
-    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
-        return FromStore(read);
-    }
-    if (!IsRoot(keyPath) && !document.HasKey(keyPath)) return RegistryResult::NotFound;
+    if (const std::int32_t found = CheckKey(keyPath); found != RegistryResult::Success) return found;
     std::lock_guard<std::mutex> guard(m_mutex);
     opened = m_next++;
     m_keys.emplace(opened, std::move(keyPath));
@@ -64,20 +117,18 @@ std::int32_t Registry::QueryValue(RegistryHandle handle, std::string_view name, 
     std::string keyPath;
     if (!FindKey(handle, keyPath)) return RegistryResult::InvalidHandle;
 
-    RegistryDocument document;
-    if (const StoreResult read = RegistryStore(m_storePath).Read(document); read != StoreResult::Ok) {
-        return FromStore(read);
+    std::uint32_t valueType = RegistryType::None;
+    std::string value;
+    if (const std::int32_t read = ReadValue(keyPath, name, valueType, value); read != RegistryResult::Success) {
+        return read;
     }
-    if (!IsRoot(keyPath) && !document.HasKey(keyPath)) return RegistryResult::KeyDeleted;
-    const RegistryValue* value = document.FindValue(keyPath, name);
-    if (!value) return RegistryResult::NotFound;
-    if (value->data.size() > std::numeric_limits<std::uint32_t>::max()) return RegistryResult::StoreCorrupt;
+    if (value.size() > std::numeric_limits<std::uint32_t>::max()) return RegistryResult::StoreCorrupt;
 
-    type = value->type;
-    size = static_cast<std::uint32_t>(value->data.size());
+    type = valueType;
+    size = static_cast<std::uint32_t>(value.size());
     if (!data) return RegistryResult::Success;
     if (size > capacity) return RegistryResult::MoreData;
-    std::memcpy(data, value->data.data(), size);
+    std::memcpy(data, value.data(), size);
     return RegistryResult::Success;
 }
 
@@ -86,15 +137,8 @@ std::int32_t Registry::SetValue(RegistryHandle handle, std::string_view name, st
     if (!data && size != 0) return RegistryResult::InvalidParameter;
     std::string keyPath;
     if (!FindKey(handle, keyPath)) return RegistryResult::InvalidHandle;
-
     const std::string bytes = data ? std::string(static_cast<const char*>(data), size) : std::string();
-    bool keyFound = false;
-    const StoreResult written = RegistryStore(m_storePath).Update([&](RegistryDocument& document) {
-        keyFound = document.SetValue(keyPath, name, type, bytes);
-        return keyFound;
-    });
-    if (written != StoreResult::Ok) return FromStore(written);
-    return keyFound ? RegistryResult::Success : RegistryResult::KeyDeleted;
+    return WriteValue(keyPath, name, type, bytes);
 }
 
 std::int32_t Registry::CloseKey(RegistryHandle handle) {

@@ -1,11 +1,13 @@
 #pragma once
-// Registry keys and values over the registry store (platform/RegistryStore.h):
-// open a key (never creating one), read a value into a caller's buffer, set a
-// value, close the key. Results are the registry's numeric codes, so callers
-// that keep "the result of the last call" keep the same numbers everywhere.
+// Registry keys and values: open a key (never creating one), read a value
+// into a caller's buffer, set a value, close the key. They are kept in the
+// registry store (platform/RegistryStore.h), or on Windows in the system's own
+// registry under the current user. Results are the registry's numeric codes,
+// so callers that keep "the result of the last call" keep the same numbers
+// everywhere.
 //
-// Every call reads the store afresh, so values set by other programs show at
-// once; every set is a locked read-modify-write of the store.
+// Every call reads the registry afresh, so values set by other programs show
+// at once; in the store every set is a locked read-modify-write.
 
 #include <cstdint>
 #include <mutex>
@@ -45,12 +47,21 @@ inline constexpr std::uint32_t Number = 4;  // 32-bit, little-endian
 // closed stays invalid.
 class Registry {
 public:
+    // The registry kept in the store file at `storePath`.
     explicit Registry(std::string storePath) : m_storePath(std::move(storePath)) {}
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
-    // The store's file; empty when there is no place for one.
+    // The registry the program's environment names (Environment's
+    // registryStorePath): that store file, or on Windows, where an empty path
+    // means no store was asked for, the system's own registry.
+    static Registry Named(const std::string& storePath);
+
+    // The store's file; empty when there is no place for one, and for the
+    // system's registry.
     const std::string& StorePath() const { return m_storePath; }
+    // Whether this is the system's own registry rather than a store file.
+    bool IsSystem() const { return m_system; }
 
     // Opens `subKey` (a backslash-separated path; empty for `parent` itself)
     // below `parent`. On success `opened` receives a new handle to close with
@@ -75,10 +86,20 @@ public:
     std::int32_t CloseKey(RegistryHandle key);
 
 private:
+    struct SystemTag {};
+    explicit Registry(SystemTag) : m_system(true) {}
+
     // What a handle stands for: a key path in the store.
     bool FindKey(RegistryHandle handle, std::string& keyPath) const;
+    // The three questions each kind of registry answers its own way.
+    std::int32_t CheckKey(const std::string& keyPath) const;
+    std::int32_t ReadValue(const std::string& keyPath, std::string_view name, std::uint32_t& type,
+                           std::string& data) const;
+    std::int32_t WriteValue(const std::string& keyPath, std::string_view name, std::uint32_t type,
+                            const std::string& data);
 
     std::string m_storePath;
+    bool m_system = false;
     mutable std::mutex m_mutex;
     std::unordered_map<RegistryHandle, std::string> m_keys;
     RegistryHandle m_next = 0x100;

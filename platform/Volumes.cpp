@@ -86,13 +86,20 @@ bool ParseDeviceNumbers(std::string_view text, unsigned& major, unsigned& minor)
     return true;
 }
 
+// The words of a drive map for the drive types, in both directions.
+constexpr std::array<std::pair<DriveType, std::string_view>, 6> DriveTypeWords{{
+    {DriveType::Removable, "removable"},
+    {DriveType::Fixed, "fixed"},
+    {DriveType::Remote, "remote"},
+    {DriveType::CdRom, "cdrom"},
+    {DriveType::RamDisk, "ramdisk"},
+    {DriveType::Unknown, "unknown"},
+}};
+
 std::optional<DriveType> DriveTypeFromWord(std::string_view word) {
-    if (word == "removable") return DriveType::Removable;
-    if (word == "fixed") return DriveType::Fixed;
-    if (word == "remote") return DriveType::Remote;
-    if (word == "cdrom") return DriveType::CdRom;
-    if (word == "ramdisk") return DriveType::RamDisk;
-    if (word == "unknown") return DriveType::Unknown;
+    for (const auto& [type, typeWord] : DriveTypeWords) {
+        if (word == typeWord) return type;
+    }
     return std::nullopt;
 }
 
@@ -209,6 +216,13 @@ DriveType ClassifyMount(const MountEntry& mount, bool removableDevice) {
     if (!IsOneOf(type, DeviceFileSystems) && !StartsWith(mount.source, "/dev/")) return DriveType::Unknown;
     bool underMedia = StartsWith(mount.mountPoint, "/media/") || StartsWith(mount.mountPoint, "/run/media/");
     return (removableDevice || underMedia) ? DriveType::Removable : DriveType::Fixed;
+}
+
+std::string_view DriveTypeWord(DriveType type) {
+    for (const auto& [known, word] : DriveTypeWords) {
+        if (known == type) return word;
+    }
+    return {};
 }
 
 VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirectory) {

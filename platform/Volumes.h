@@ -69,6 +69,9 @@ void HideMountsBelowPseudoFileSystems(std::vector<Volume>& volumes);
 // parse are skipped and named in the warnings.
 VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirectory);
 
+// The drive map's word for `type` ("fixed", ...); empty for NoRootDir.
+std::string_view DriveTypeWord(DriveType type);
+
 // One snapshot of the machine's drives, read once and asked many times: the
 // volumes in drive order with their types, and the drive map's warnings. A
 // change of media is seen through the serials, which are read from the file

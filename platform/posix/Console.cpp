@@ -17,4 +17,10 @@ std::optional<int> TerminalColumns(std::FILE* stream) {
     return size.ws_col;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void UseUtf8Console() {}
+
 }  // namespace moxtrel::platform
