@@ -76,6 +76,27 @@ TEST(ExtractCommand, PrintsOnlyTheSummaryAndRegistersThePackage) {
     EXPECT_NE(text.find("\"path\"=" + StoreQuoted(Native(game.Path() + "/Quake.wad"))), std::string::npos) << text;
 }
 
+TEST(ExtractCommand, AGameDirectoryNamedBeyondAsciiIsReadAndRegisteredAsItIsSpelled) {
+    Game game(Pak0(), Pak1());
+    // The archives are written under an ASCII name, then moved below one that is not.
+    const std::filesystem::path folder = game.root.Path() / std::filesystem::path(u8"Spiele Qu\u00e4ke \u30af");
+    std::filesystem::create_directory(folder);
+    std::filesystem::rename(game.dir, folder / "id1");
+    TempDir config;
+    std::string registry = (config / "registry.reg").string();
+    std::string store = std::string("REGEDIT4\n\n") + SlotKey + "\n\n";
+    fixtures::WriteBytes(registry, Bytes(store.begin(), store.end()));
+
+    CliResult run = RunCli({"extract", (folder / "id1").string()}, {{"MOXTREL_REGISTRY", registry}});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "id1" / "Quake.wad"));
+    Bytes stored = fixtures::ReadBytes(registry);
+    std::string text(stored.begin(), stored.end());
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(Native((folder / "id1").string() + "/Quake.wad"))), std::string::npos)
+        << text;
+}
+
 TEST(ExtractCommand, HexenIIWritesHexenWad) {
     Game game(Pak0(), Pak1());
     CliResult run = RunCli({"extract", game.Path() + "/", "--game", "hexen2"});
