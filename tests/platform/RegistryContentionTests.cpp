@@ -15,26 +15,20 @@
 #include <set>
 #include <sstream>
 #include <thread>
-#ifdef _WIN32
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#else
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "support/Children.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Child;
+using test::ExitCodeOf;
+using test::Spawn;
+using test::StartingGate;
 using test::TempDir;
 
 constexpr const char* OurKey = "HKEY_CURRENT_USER\\Software\\Moxtrel\\Contention";
@@ -83,93 +77,6 @@ int NumberOf(const RegistryValue* value) {
     return static_cast<unsigned char>(value->data[0]) | static_cast<unsigned char>(value->data[1]) << 8 |
            static_cast<unsigned char>(value->data[2]) << 16 | static_cast<unsigned char>(value->data[3]) << 24;
 }
-
-#ifdef _WIN32
-
-// Windows has no fork: each child is a thread of its own, with its own
-// Registry and so its own handles on the store and its lock, which contend
-// as another process's would.
-struct ChildThread {
-    int exitCode = -1;
-    std::thread thread;
-};
-using Child = std::shared_ptr<ChildThread>;
-
-Child Spawn(const std::function<int()>& body) {
-    auto child = std::make_shared<ChildThread>();
-    child->thread = std::thread([child = child.get(), body] { child->exitCode = body(); });
-    return child;
-}
-
-int ExitCodeOf(Child child) {
-    child->thread.join();
-    return child->exitCode;
-}
-
-// Children wait on it until the parent lets them all go at once.
-class StartingGate {
-public:
-    void Wait() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_opened.wait(lock, [this] { return m_open; });
-    }
-    void Open(int /*waiting*/) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_open = true;
-        }
-        m_opened.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-};
-
-#else
-
-using Child = pid_t;
-
-// Runs `body` in a child process; its result becomes the exit code.
-Child Spawn(const std::function<int()>& body) {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(body());
-    return child;
-}
-
-int ExitCodeOf(Child child) {
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-// Children wait on it until the parent lets them all go at once: one byte
-// each, so it works whoever else holds the pipe open.
-class StartingGate {
-public:
-    StartingGate() {
-        if (::pipe(m_ends) != 0) m_ends[0] = m_ends[1] = -1;
-    }
-    ~StartingGate() {
-        ::close(m_ends[0]);
-        ::close(m_ends[1]);
-    }
-    void Wait() const {
-        char go;
-        while (::read(m_ends[0], &go, 1) < 0 && errno == EINTR) {
-        }
-    }
-    void Open(int waiting) {
-        std::string go(static_cast<std::size_t>(waiting), 'g');
-        if (::write(m_ends[1], go.data(), go.size()) != static_cast<ssize_t>(go.size())) std::abort();
-    }
-
-private:
-    int m_ends[2];
-};
-
-#endif
 
 // Tells a child when to stop: a file that the parent creates.
 class StopSignal {
