@@ -19,14 +19,34 @@ bool ApplyPermissions(File&, const std::string&, FileReplacement::Permissions) {
     return true;
 }
 
+namespace {
+
+// Whether the move failed only because someone has the target open right
+// now (a reader of the registry store, a virus scanner): Windows refuses to
+// replace an open file, where POSIX replaces the name under the reader.
+bool TargetBusy(DWORD error, const std::wstring& target) {
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) return false;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    // A read-only file or a folder stays so however long one waits.
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+}  // namespace
+
 int MoveOver(const std::string& temporary, const std::string& target) {
     const std::optional<std::wstring> from = Widen(temporary);
     const std::optional<std::wstring> to = Widen(target);
     if (!from || !to) return EILSEQ;
-    if (!::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return ErrnoFromWin32(::GetLastError());
+    // Readers hold a file for moments; the move is tried again for up to
+    // about two seconds before the target counts as held for good.
+    constexpr int Attempts = 100;
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        const DWORD error = ::GetLastError();
+        if (attempt == Attempts || !TargetBusy(error, *to)) return ErrnoFromWin32(error);
+        ::Sleep(20);
     }
-    return 0;
 }
 
 }  // namespace moxtrel::platform::system
