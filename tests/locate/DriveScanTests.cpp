@@ -209,6 +209,15 @@ TEST_F(DriveScanTest, FindsGamesBelowNamesThatAreNotUtf8) {
     EXPECT_EQ(gameDir, Native(odd + "/id1/"));
 }
 
+TEST_F(DriveScanTest, FindsGamesBelowNamesInAnyScript) {
+    std::string c = map.AddDrive("c", "fixed");
+    std::string name = c + "Spiele \xc3\xa4\xc3\xb6\xc3\xbc \xe3\x82\xaf";  // UTF-8: umlauts, a katakana letter
+    WriteGame(name);
+    EXPECT_EQ(Search(HardDrives), SearchOutcome::Found);
+    EXPECT_EQ(gameDir, Native(name + "/id1/"));
+    EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
+}
+
 // Folders opened relative to a handle (openat), bind mounts and /dev/shm are
 // POSIX's alone.
 #ifndef _WIN32
