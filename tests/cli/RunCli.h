@@ -9,7 +9,9 @@
 namespace moxtrel::test {
 
 struct CliResult {
-    int exitCode = -1;  // 128 + the signal's number when a signal ended it
+    // 128 + the signal's number when a signal ended it; on Windows the code
+    // the process ended with, an exception's code (0xC0000005...) when it crashed.
+    int exitCode = -1;
     std::string out;
     std::string err;
 };
