@@ -102,8 +102,8 @@ std::string GameDirectoryFromArgument(const std::string& argument) {
     // "." components change nothing but would be stored in the registered
     // path; ".." is kept, since after a symbolic link it is not the parent.
     const std::filesystem::path absolute = std::filesystem::absolute(platform::ToFsPath(argument));
-    std::string directory = platform::FromFsPath(absolute.root_name()) + platform::FromFsPath(absolute.root_directory());
-    if (directory.empty()) directory = platform::Separator;
+    // The root is written the system's way (C:\ rather than C:/ as it may have been typed).
+    std::string directory = platform::FromFsPath(absolute.root_name()) + platform::Separator;
     for (const auto& component : absolute.relative_path()) {
         std::string part = platform::FromFsPath(component);
         if (part.empty() || part == ".") continue;

@@ -107,7 +107,7 @@ SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string
     }
     if (!hit) return SearchOutcome::ExecutableNotFound;
 
-    gameDir = scan.FoundDirectory() + DataDirectoryFor(game);
+    gameDir = ComposeGameDirectory(scan.FoundDirectory(), game);
     switch (TestGameDirectory(gameDir)) {
         case CandidateResult::NotEnterable:
             gameDir.clear();

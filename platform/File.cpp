@@ -47,6 +47,13 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
+bool File::Adopt(NativeHandle handle, std::string path) {
+    m_handle = handle;
+    m_lastOsError = 0;
+    m_path = std::move(path);
+    return true;
+}
+
 std::string File::ReadToEnd() {
     std::string text;
     char buffer[8192];

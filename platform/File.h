@@ -123,6 +123,8 @@ public:
     void Close();
 
 private:
+    // Takes `handle`, open on `path`, as this file's; always true.
+    bool Adopt(NativeHandle handle, std::string path);
     [[noreturn]] void Fail() const;
     void Release() noexcept;
 

@@ -144,10 +144,7 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
         m_lastOsError = EISDIR;
         return false;
     }
-    m_handle = fd;
-    m_lastOsError = 0;
-    m_path = resolved;
-    return true;
+    return Adopt(fd, resolved);
 }
 
 bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
@@ -167,10 +164,7 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
         ::unlink(pattern.c_str());
         return false;
     }
-    m_handle = fd;
-    m_lastOsError = 0;
-    m_path = pattern;
-    return true;
+    return Adopt(fd, pattern);
 }
 
 bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
@@ -204,10 +198,7 @@ bool File::OpenRegularForReading(const std::string& path) {
         m_lastOsError = refusal;
         return false;
     }
-    m_handle = fd;
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(fd, path);
 }
 
 bool File::OpenExactForReading(const std::string& path) {
@@ -217,10 +208,7 @@ bool File::OpenExactForReading(const std::string& path) {
         m_lastOsError = errno;
         return false;
     }
-    m_handle = fd;
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(fd, path);
 }
 
 bool File::OpenAndLockExclusively(const std::string& path) {
@@ -237,10 +225,7 @@ bool File::OpenAndLockExclusively(const std::string& path) {
             return false;
         }
     }
-    m_handle = fd;
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(fd, path);
 }
 
 bool File::IsRegularFile() const {

@@ -55,13 +55,14 @@ bool IsFolderAttributes(DWORD attributes) {
 }
 
 // Opens `path` with CreateFileW; on failure returns nullopt with the errno
-// number in `osError`. A folder where a file was asked for is EISDIR, as the
-// POSIX build reports it (Windows itself says only "access denied").
+// number in `osError` and in errno, where the callers look for it as on POSIX.
+// A folder where a file was asked for is EISDIR, as the POSIX build reports
+// it (Windows itself says only "access denied").
 std::optional<HANDLE> CreateWide(const std::string& path, DWORD access, DWORD share, DWORD creation, DWORD flags,
                                  int& osError) {
     const std::optional<std::wstring> wide = Widen(path);
     if (!wide) {
-        osError = EILSEQ;
+        osError = errno = EILSEQ;
         return std::nullopt;
     }
     HANDLE handle = ::CreateFileW(wide->c_str(), access, share, nullptr, creation, flags, nullptr);
@@ -69,6 +70,7 @@ std::optional<HANDLE> CreateWide(const std::string& path, DWORD access, DWORD sh
         const DWORD error = ::GetLastError();
         osError = (error == ERROR_ACCESS_DENIED && IsFolderAttributes(Attributes(*wide))) ? EISDIR
                                                                                            : ErrnoFromWin32(error);
+        errno = osError;
         return std::nullopt;
     }
     return handle;
@@ -154,14 +156,11 @@ bool File::Open(const std::string& path, unsigned modeFlags) {
     // The file is emptied only once the open, and so its share mode, is
     // granted: an open that another program's share mode refuses leaves it whole.
     if (create && !(modeFlags & FileMode::NoTruncate) && !::SetEndOfFile(*handle)) {
-        m_lastOsError = ErrnoFromWin32(::GetLastError());
+        m_lastOsError = errno = ErrnoFromWin32(::GetLastError());
         ::CloseHandle(*handle);
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = resolved;
-    return true;
+    return Adopt(Native(*handle), resolved);
 }
 
 bool File::OpenTemporary(const std::string& directory, const std::string& prefix) {
@@ -170,10 +169,7 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
     std::optional<HANDLE> handle =
         CreateUnique(directory, prefix, FILE_SHARE_READ, FILE_ATTRIBUTE_NORMAL, path, m_lastOsError);
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
@@ -185,10 +181,7 @@ bool File::OpenScratch(const std::string& directory, const std::string& prefix) 
                                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, path,
                                                 m_lastOsError);
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenRegularForReading(const std::string& path) {
@@ -212,24 +205,26 @@ bool File::OpenRegularForReading(const std::string& path) {
     }
     if (refusal != 0) {
         ::CloseHandle(*handle);
-        m_lastOsError = refusal;
+        m_lastOsError = errno = refusal;
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenExactForReading(const std::string& path) {
     Release();
-    std::optional<HANDLE> handle = CreateWide(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, m_lastOsError);
+    // While another program moves a new version over the file, Windows
+    // refuses opens of it for a moment, where POSIX shows the old or the new
+    // file; the open is tried again for up to about a second.
+    std::optional<HANDLE> handle;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        handle = CreateWide(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, m_lastOsError);
+        if (handle || (m_lastOsError != EACCES && m_lastOsError != EWOULDBLOCK)) break;
+        ::Sleep(10);
+    }
     if (!handle) return false;
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::OpenAndLockExclusively(const std::string& path) {
@@ -242,14 +237,11 @@ bool File::OpenAndLockExclusively(const std::string& path) {
     // without LOCKFILE_FAIL_IMMEDIATELY waits for it.
     OVERLAPPED whole{};
     if (!::LockFileEx(*handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
-        m_lastOsError = ErrnoFromWin32(::GetLastError());
+        m_lastOsError = errno = ErrnoFromWin32(::GetLastError());
         ::CloseHandle(*handle);
         return false;
     }
-    m_handle = Native(*handle);
-    m_lastOsError = 0;
-    m_path = path;
-    return true;
+    return Adopt(Native(*handle), path);
 }
 
 bool File::IsRegularFile() const {
@@ -359,7 +351,8 @@ void File::Close() {
 }
 
 void File::Fail() const {
-    throw FileError(ErrnoFromWin32(::GetLastError()), m_path);
+    errno = ErrnoFromWin32(::GetLastError());
+    throw FileError(errno, m_path);
 }
 
 void File::Release() noexcept {
