@@ -39,11 +39,10 @@ TEST(GameArchives, LoadOrderStopsAtTheFirstMissingNumber) {
 }
 
 TEST(GameArchives, NoPakZeroMeansNoArchivesAndLinksAreNotFollowed) {
-    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     test::TempDir dir;
     Touch(dir / "pak1.pak");
     EXPECT_TRUE(FindNumberedArchives(dir.Dir()).empty());
-    std::filesystem::create_symlink(dir / "pak1.pak", dir / "pak0.pak");
+    if (test::CanMakeSymbolicLinks) std::filesystem::create_symlink(dir / "pak1.pak", dir / "pak0.pak");
     EXPECT_TRUE(FindNumberedArchives(dir.Dir()).empty());
     EXPECT_TRUE(FindNumberedArchives(dir.Dir() + "missing/").empty());
 }

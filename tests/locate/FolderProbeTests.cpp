@@ -16,13 +16,12 @@ using test::MakeDirectories;
 using test::Touch;
 
 TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
-    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     DriveMap map;
     std::string root = map.AddDrive("c", "fixed");
     MakeDirectories(root + "files");
     Touch(root + "files/readme.txt");
     MakeDirectories(root + "linked");
-    fs::create_directory_symlink(root + "files", root + "linked/link");
+    if (test::CanMakeSymbolicLinks) fs::create_directory_symlink(root + "files", root + "linked/link");
     MakeDirectories(root + "hidden/.config");
 
     platform::VolumeFence fence(root);
@@ -41,13 +40,12 @@ TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
 }
 
 TEST(FolderProbe, TakesADriveRootAsExistingAndAFolderOnlyWhileItIsOne) {
-    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     DriveMap map;
     std::string root = map.AddDrive("c", "fixed");
     std::string emptyDrive = map.AddDrive("a", "removable", std::nullopt, /*withMedia=*/false);
     MakeDirectories(root + "Quake");
     Touch(root + "file");
-    fs::create_directory_symlink(root + "Quake", root + "link");
+    if (test::CanMakeSymbolicLinks) fs::create_directory_symlink(root + "Quake", root + "link");
 
     EXPECT_TRUE(FolderExists(root));
     EXPECT_TRUE(FolderExists(emptyDrive));

@@ -56,11 +56,10 @@ TEST(DirectoryListing, GivesEveryEntryButDotAndDotDotAndNeverTakesALinkForADirec
 }
 
 TEST(DirectoryListing, RefusesLinksFilesAndMissingPaths) {
-    if (!test::CanMakeSymbolicLinks) GTEST_SKIP() << test::NoSymbolicLinks;
     test::TempDir dir;
     MakeDirectories((dir / "real").string());
     Touch((dir / "file").string());
-    fs::create_directory_symlink(dir / "real", dir / "link");
+    if (test::CanMakeSymbolicLinks) fs::create_directory_symlink(dir / "real", dir / "link");
 
     DirectoryListing listing;
     EXPECT_TRUE(listing.Open((dir / "real").string()));
