@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -54,6 +56,11 @@ std::string WriteSlotStore(const std::string& path) {
     fixtures::WriteBytes(path, Bytes(text.begin(), text.end()));
     return text;
 }
+
+// The independent reader is a Python script run through a shell, which a
+// Windows program under Wine cannot start: the Windows build's package is
+// compared with the Linux build's byte for byte instead.
+#ifndef _WIN32
 
 // What the independent reader expects of `game`: the package and the account.
 struct Expected {
@@ -143,6 +150,10 @@ TEST(ExtractAll, ThePackageAndReportAreWhatAnIndependentReaderPredicts) {
     }
 }
 
+#endif
+
+// Windows has no limit on open files to set for a child.
+#ifndef _WIN32
 TEST(ExtractAll, MoreLooseMapsThanTheProcessMayOpenFilesAreAllRead) {
     Game game;
     constexpr int Maps = 150;
@@ -161,6 +172,7 @@ TEST(ExtractAll, MoreLooseMapsThanTheProcessMayOpenFilesAreAllRead) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;  // the registration's line only
     EXPECT_EQ(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator()), 2);  // no spool left
 }
+#endif
 
 TEST(ExtractAll, AFolderWithNoArchiveAndNoMapIsAnErrorAndWritesNothing) {
     Game game;
@@ -169,7 +181,7 @@ TEST(ExtractAll, AFolderWithNoArchiveAndNoMapIsAnErrorAndWritesNothing) {
     TempDir scratch;
     CliResult run = RunCli({"extract", game.dir.string(), "--all", "--report", (scratch / "r.json").string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Extraction Error: No archives or maps found in " + game.dir.string() + "/\n");
+    EXPECT_EQ(run.err, "Extraction Error: No archives or maps found in " + Native(game.dir.string() + "/") + "\n");
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(fs::exists(game.dir / "Quake.wad"));
     EXPECT_FALSE(fs::exists(scratch / "r.json"));
@@ -179,7 +191,7 @@ TEST(ExtractOutput, WritesTheWadWhereToldAndRegistersItsRealPathWithTheGamesName
     Game game;
     game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
     game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
-    ::chmod(game.dir.c_str(), 0555);
+    fs::permissions(game.dir, fs::perms(0555));
     TempDir out;
     std::string registry = (out / "registry.reg").string();
     WriteSlotStore(registry);
@@ -188,15 +200,15 @@ TEST(ExtractOutput, WritesTheWadWhereToldAndRegistersItsRealPathWithTheGamesName
 
     CliResult run = RunCli({"extract", game.dir.string(), "--game", "hexen2", "--output", "./textures.wad"},
                            {{"MOXTREL_REGISTRY", registry}});
-    ::chmod(game.dir.c_str(), 0755);
+    fs::permissions(game.dir, fs::perms(0755));
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(Lines(run.out).at(0), "File Name : textures.wad");
     EXPECT_EQ(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator()), 2);  // nothing added
     Bytes stored = fixtures::ReadBytes(registry);
     std::string text(stored.begin(), stored.end());
-    std::string path = fs::current_path().string() + "/textures.wad";
-    EXPECT_NE(text.find("\"path\"=\"" + path + "\""), std::string::npos) << text;
+    std::string path = Native(fs::current_path().string() + "/textures.wad");
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(path)), std::string::npos) << text;
     EXPECT_NE(text.find("\"name\"=\"Hexen.wad\""), std::string::npos) << text;
     EXPECT_TRUE(fs::is_regular_file(path));
 }
@@ -209,7 +221,7 @@ TEST(ExtractOutput, AnOutputOrReportThatCannotBeWrittenFailsBeforeAnythingIsWrit
     std::string store = (out / "registry.reg").string();
     std::string slot = WriteSlotStore(store);
     fixtures::WriteBytes((out / "old.json").string(), Bytes{'{', '}'});
-    std::string missing = (out / "no/such/folder/x").string();
+    std::string missing = Native((out / "no/such/folder/x").string());
     struct Case {
         std::vector<std::string> options;
         std::string err;

@@ -73,7 +73,28 @@ TEST(ExtractCommand, PrintsOnlyTheSummaryAndRegistersThePackage) {
     EXPECT_EQ(run.err, "registered in slot txpack0 of " + registry + "\n");
     Bytes stored = fixtures::ReadBytes(registry);
     std::string text(stored.begin(), stored.end());
-    EXPECT_NE(text.find("\"path\"=\"" + game.Path() + "/Quake.wad\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(Native(game.Path() + "/Quake.wad"))), std::string::npos) << text;
+}
+
+TEST(ExtractCommand, AGameDirectoryNamedBeyondAsciiIsReadAndRegisteredAsItIsSpelled) {
+    Game game(Pak0(), Pak1());
+    // The archives are written under an ASCII name, then moved below one that is not.
+    const std::filesystem::path folder = game.root.Path() / std::filesystem::path(u8"Spiele Qu\u00e4ke \u30af");
+    std::filesystem::create_directory(folder);
+    std::filesystem::rename(game.dir, folder / "id1");
+    TempDir config;
+    std::string registry = (config / "registry.reg").string();
+    std::string store = std::string("REGEDIT4\n\n") + SlotKey + "\n\n";
+    fixtures::WriteBytes(registry, Bytes(store.begin(), store.end()));
+
+    CliResult run = RunCli({"extract", (folder / "id1").string()}, {{"MOXTREL_REGISTRY", registry}});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "id1" / "Quake.wad"));
+    Bytes stored = fixtures::ReadBytes(registry);
+    std::string text(stored.begin(), stored.end());
+    EXPECT_NE(text.find("\"path\"=" + StoreQuoted(Native((folder / "id1").string() + "/Quake.wad"))), std::string::npos)
+        << text;
 }
 
 TEST(ExtractCommand, HexenIIWritesHexenWad) {
@@ -171,12 +192,17 @@ TEST(ExtractCommand, GameDirectoryIsMadeAbsoluteWithOneTrailingSlashAndNoDotComp
     TempDir dir;
     std::filesystem::current_path(dir.Path());
     std::string cwd = std::filesystem::current_path().string();
-    EXPECT_EQ(cli::GameDirectoryFromArgument("id1"), cwd + "/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("."), cwd + "/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("./q/./id1/"), cwd + "/q/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/quake/id1"), "/games/quake/id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/games/../id1//"), "/games/../id1/");
-    EXPECT_EQ(cli::GameDirectoryFromArgument("/"), "/");
+    EXPECT_EQ(cli::GameDirectoryFromArgument("id1"), Native(cwd + "/id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument("."), Native(cwd + "/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument("./q/./id1/"), Native(cwd + "/q/id1/"));
+#ifdef _WIN32
+    const std::string root = "C:/";
+#else
+    const std::string root = "/";
+#endif
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root + "games/quake/id1"), Native(root + "games/quake/id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root + "games/../id1//"), Native(root + "games/../id1/"));
+    EXPECT_EQ(cli::GameDirectoryFromArgument(root), Native(root));
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ struct PngPage {
 };
 
 PngPage ReadPng(const fs::path& path) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
     PngPage page;
     if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
         cairo_surface_flush(surface);

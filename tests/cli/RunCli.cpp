@@ -1,19 +1,184 @@
 #include "cli/RunCli.h"
 
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "platform/win32/Unicode.h"
+#include "support/HostPath.h"
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdexcept>
 #include <sys/wait.h>
+#endif
 
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace moxtrel::test {
 
 namespace {
+
+#ifdef _WIN32
+
+std::wstring Wide(const std::string& utf8) {
+    std::optional<std::wstring> wide = platform::Widen(utf8);
+    if (!wide) throw std::runtime_error("not UTF-8: " + utf8);
+    return *wide;
+}
+
+std::wstring UpperCase(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(::towupper(c)); });
+    return text;
+}
+
+// This process's environment with `overrides` on top, as the block
+// CreateProcessW takes: "NAME=value" strings each ended by a NUL, one more NUL
+// at the end, ordered by name without regard to case. Windows' names ignore
+// case, so an override replaces a variable however it is spelled.
+std::wstring EnvironmentBlock(const std::map<std::string, std::string>& overrides) {
+    std::map<std::wstring, std::wstring> variables;  // upper-case name -> "NAME=value"
+    wchar_t* own = ::GetEnvironmentStringsW();
+    for (const wchar_t* entry = own; *entry; entry += std::wcslen(entry) + 1) {
+        std::wstring text = entry;
+        // The search starts at 1: the per-drive current folders are kept as "=C:=C:\...".
+        variables[UpperCase(text.substr(0, text.find(L'=', 1)))] = text;
+    }
+    ::FreeEnvironmentStringsW(own);
+    for (const auto& [name, value] : overrides) variables[UpperCase(Wide(name))] = Wide(name + "=" + value);
+    std::wstring block;
+    for (const auto& [name, text] : variables) block += text + L'\0';
+    block += L'\0';
+    return block;
+}
+
+// `argument` as CommandLineToArgvW (and the C runtime) will split it back:
+// quoted when it is empty or holds a blank or a quote; a quote is escaped by a
+// backslash and the backslashes before a quote (or the closing one) doubled.
+std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L'"';
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return m_handle; }
+    HANDLE* Out() { return &m_handle; }
+    void Close() {
+        if (m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr) ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// A pipe whose write end the child inherits and whose read end stays here.
+struct Pipe {
+    Handle read;
+    Handle write;
+    Pipe() {
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        if (!::CreatePipe(read.Out(), write.Out(), &inheritable, 0)) throw std::runtime_error("CreatePipe failed");
+        ::SetHandleInformation(read.Get(), HANDLE_FLAG_INHERIT, 0);
+    }
+};
+
+// Everything the child writes to `pipe` until it closes its end.
+void Drain(HANDLE pipe, std::string& text) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+}
+
+std::string CliPath() { return HostPath(MOXTREL_CLI_PATH).string(); }
+
+std::string WithNewlines(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+    }
+    return lines;
+}
+
+// Starts the program with its stdin on NUL and its stdout and stderr on
+// pipes, and reads both until it ends.
+CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& overrides,
+              const TempDir& /*scratch*/) {
+    std::wstring commandLine;
+    for (const std::string& argument : argv) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(Wide(argument));
+    std::wstring environment = EnvironmentBlock(overrides);
+
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle nothing(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                 OPEN_EXISTING, 0, nullptr));
+    Pipe out, err;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing.Get();
+    startup.hStdOutput = out.write.Get();
+    startup.hStdError = err.write.Get();
+    PROCESS_INFORMATION process{};
+    const std::wstring application = Wide(argv[0]);
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                          CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr, &startup,
+                          &process)) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    Handle child(process.hProcess);
+    ::CloseHandle(process.hThread);
+    // Only the child holds the write ends now, so the reads end when it does.
+    out.write.Close();
+    err.write.Close();
+
+    // Both streams are read at once: a child blocked on a full stderr pipe
+    // while this side waits on stdout would wait for ever.
+    CliResult result;
+    std::thread errReader(Drain, err.read.Get(), std::ref(result.err));
+    Drain(out.read.Get(), result.out);
+    errReader.join();
+
+    // The program's streams are in text mode, which ends each line with
+    // "\r\n" on Windows: the lines are compared as the program means them.
+    result.out = WithNewlines(result.out);
+    result.err = WithNewlines(result.err);
+
+    ::WaitForSingleObject(child.Get(), INFINITE);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(child.Get(), &exitCode);
+    result.exitCode = static_cast<int>(exitCode);
+    return result;
+}
+
+#else
+
+std::string CliPath() { return MOXTREL_CLI_PATH; }
 
 std::vector<std::string> ChildEnvironment(std::map<std::string, std::string> overrides) {
     std::vector<std::string> environment;
@@ -38,20 +203,11 @@ std::string ReadText(const std::filesystem::path& path) {
     return {bytes.begin(), bytes.end()};
 }
 
-}  // namespace
-
-CliResult RunCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {
-    TempDir scratch;
-    std::map<std::string, std::string> overrides = {
-        {"MOXTREL_REGISTRY", (scratch / "registry.reg").string()},
-        {"XDG_CONFIG_HOME", (scratch / "config").string()},
-    };
-    for (const auto& [name, value] : env) overrides[name] = value;
-
-    std::vector<std::string> argv = {MOXTREL_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
+CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& overrides,
+              const TempDir& scratch) {
+    std::vector<std::string> arguments = argv;
     std::vector<std::string> environment = ChildEnvironment(overrides);
-    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> argvPointers = Pointers(arguments);
     std::vector<char*> envPointers = Pointers(environment);
 
     // Files rather than pipes: nothing can block however much either stream carries.
@@ -76,6 +232,32 @@ CliResult RunCli(const std::vector<std::string>& args, const std::map<std::strin
     result.out = ReadText(outPath);
     result.err = ReadText(errPath);
     return result;
+}
+
+#endif
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {
+    TempDir scratch;
+    std::map<std::string, std::string> overrides = {
+        {"MOXTREL_REGISTRY", (scratch / "registry.reg").string()},
+        {"XDG_CONFIG_HOME", (scratch / "config").string()},
+    };
+    for (const auto& [name, value] : env) overrides[name] = value;
+
+    std::vector<std::string> argv = {CliPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Run(argv, overrides, scratch);
+}
+
+std::string StoreQuoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
 }
 
 std::vector<std::string> Lines(const std::string& text) {

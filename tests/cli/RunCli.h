@@ -9,7 +9,9 @@
 namespace moxtrel::test {
 
 struct CliResult {
-    int exitCode = -1;  // 128 + the signal's number when a signal ended it
+    // 128 + the signal's number when a signal ended it; on Windows the code
+    // the process ended with, an exception's code (0xC0000005...) when it crashed.
+    int exitCode = -1;
     std::string out;
     std::string err;
 };
@@ -18,6 +20,10 @@ struct CliResult {
 // with `env` set on top; MOXTREL_REGISTRY and XDG_CONFIG_HOME always point
 // into a scratch directory, so no test touches the user's registry file.
 CliResult RunCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
+
+// `text` as a quoted value of the registry store holds it: '\\' and '"'
+// escaped with a '\\'.
+std::string StoreQuoted(const std::string& text);
 
 // The lines of `text`, without their '\n'.
 std::vector<std::string> Lines(const std::string& text);

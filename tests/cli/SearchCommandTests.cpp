@@ -6,6 +6,7 @@
 #include "cli/SearchCommand.h"
 #include "locate/DriveMapFixture.h"
 #include "platform/Environment.h"
+#include "support/CapturedFile.h"
 
 namespace moxtrel::test {
 namespace {
@@ -21,10 +22,10 @@ TEST(SearchCommand, PrintsTheGameDirectoryOfTheFirstExecutableAndEachDirectoryEn
 
     CliResult result = RunCli({"search", "--hard"}, Drives(map));
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, c + "Games/Quake/ID1/\n");
+    EXPECT_EQ(result.out, Native(c + "Games/Quake/ID1/") + "\n");
     std::vector<std::string> entered = Lines(result.err);
-    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games"), entered.end()) << result.err;
-    EXPECT_NE(std::find(entered.begin(), entered.end(), c + "Games/Quake"), entered.end()) << result.err;
+    EXPECT_NE(std::find(entered.begin(), entered.end(), Native(c + "Games")), entered.end()) << result.err;
+    EXPECT_NE(std::find(entered.begin(), entered.end(), Native(c + "Games/Quake")), entered.end()) << result.err;
 }
 
 TEST(SearchCommand, SaysFileNotFoundWhenTheFirstExecutableLacksAnArchive) {
@@ -48,9 +49,9 @@ TEST(SearchCommand, SearchesOnlyTheKindsOfDriveAskedForAndTheGameAskedFor) {
     WriteGame(stick + "Quake");
     WriteGame(net + "Hexen2", {.executable = "hexen2.exe", .dataDirectory = "data1"});
 
-    EXPECT_EQ(RunCli({"search", "--removable"}, Drives(map)).out, stick + "Quake/id1/\n");
-    EXPECT_EQ(RunCli({"search"}, Drives(map)).out, c + "Quake/id1/\n") << "the hard drives by default";
-    EXPECT_EQ(RunCli({"search", "--network", "--game", "hexen2"}, Drives(map)).out, net + "Hexen2/data1/\n");
+    EXPECT_EQ(RunCli({"search", "--removable"}, Drives(map)).out, Native(stick + "Quake/id1/") + "\n");
+    EXPECT_EQ(RunCli({"search"}, Drives(map)).out, Native(c + "Quake/id1/") + "\n") << "the hard drives by default";
+    EXPECT_EQ(RunCli({"search", "--network", "--game", "hexen2"}, Drives(map)).out, Native(net + "Hexen2/data1/") + "\n");
     EXPECT_EQ(RunCli({"search", "--network"}, Drives(map)).out, "File not found\n");
     EXPECT_EQ(RunCli({"search", "--game", "doom"}, Drives(map)).exitCode, 2);
 }
@@ -67,16 +68,12 @@ TEST(SearchCommand, WarnsAboutLinesOfTheDriveMapItSkips) {
 }
 
 TEST(DirectoryPrinter, RedrawsOneLineOnATerminalAtMostOncePerInterval) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    cli::DirectoryPrinter printer(out, /*isTerminal=*/true, 12, std::chrono::hours(1));
+    CapturedFile out;
+    cli::DirectoryPrinter printer(out.File(), /*isTerminal=*/true, 12, std::chrono::hours(1));
     printer.DirectoryEntered("/games/a-very-long-name");
     printer.DirectoryEntered("/games/next");
     printer.Finish();
-    std::fclose(out);
-    EXPECT_EQ(std::string(text, size), "\ry-long-name\033[K\r\033[K") << "the end of the path, cut to the width";
-    std::free(text);
+    EXPECT_EQ(out.Text(), "\ry-long-name\033[K\r\033[K") << "the end of the path, cut to the width";
 }
 
 }  // namespace

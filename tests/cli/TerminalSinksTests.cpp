@@ -1,33 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "cli/TerminalSinks.h"
+#include "support/CapturedFile.h"
 
 namespace moxtrel::test {
 namespace {
-
-// What the sinks wrote, captured in memory.
-class Captured {
-public:
-    Captured() : m_file(open_memstream(&m_buffer, &m_size)) {}
-    ~Captured() {
-        std::fclose(m_file);
-        std::free(m_buffer);
-    }
-    std::FILE* File() { return m_file; }
-    std::string Text() {
-        std::fflush(m_file);
-        return std::string(m_buffer, m_size);
-    }
-
-private:
-    char* m_buffer = nullptr;
-    std::size_t m_size = 0;
-    std::FILE* m_file;
-};
 
 void RunLikeAnExtraction(cli::TerminalSinks& sinks) {
     sinks.ShowMessage("Invalid Pak file.", "File IO Error", MessageKind::Exclamation);
@@ -44,7 +23,7 @@ void RunLikeAnExtraction(cli::TerminalSinks& sinks) {
 }
 
 TEST(TerminalSinks, WithoutATerminalOnlyMessagesAndWarningsArePrinted) {
-    Captured err;
+    CapturedFile err;
     cli::TerminalSinks sinks(err.File(), false);
     RunLikeAnExtraction(sinks);
     sinks.Finish(true);
@@ -55,7 +34,7 @@ TEST(TerminalSinks, WithoutATerminalOnlyMessagesAndWarningsArePrinted) {
 }
 
 TEST(TerminalSinks, OnATerminalTheBarIsRedrawnInPlaceAtMostOncePerPercent) {
-    Captured err;
+    CapturedFile err;
     const int width = 60;
     cli::TerminalSinks sinks(err.File(), true, width);
     RunLikeAnExtraction(sinks);
@@ -86,7 +65,7 @@ TEST(TerminalSinks, OnATerminalTheBarIsRedrawnInPlaceAtMostOncePerPercent) {
 }
 
 TEST(TerminalSinks, AFailedRunBlanksTheBarAndPrintsNoStatusLine) {
-    Captured err;
+    CapturedFile err;
     cli::TerminalSinks sinks(err.File(), true, 80);
     sinks.SetRange(10);
     sinks.SetStatus("Extracting textures. Please wait...");

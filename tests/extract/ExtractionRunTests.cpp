@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#ifndef _WIN32
 #include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "extract/ExtractionRun.h"
 #include "platform/File.h"
@@ -137,6 +139,10 @@ TEST_F(ExtractionRun, ReplacesAnEarlierPackage) {
     EXPECT_EQ(static_cast<std::int64_t>(fs::file_size(GameDir() + "Quake.wad")), result.summary.length);
 }
 
+// A limit on file size or on open files, set in a forked child, is POSIX's
+// alone: Windows has neither.
+#ifndef _WIN32
+
 // Runs the extraction in a child process under `limit` and returns what the
 // child saw: its outcome and the first message's caption and text.
 struct ChildRun {
@@ -217,6 +223,8 @@ TEST_F(ExtractionRun, PackageThatCannotBeCreatedShowsItsMessage) {
     EXPECT_EQ(run.text, "Could not create wad file.");
     EXPECT_EQ(GameDirEntries(), (std::vector<std::string>{"PAK0.PAK", "PAK1.PAK"}));
 }
+
+#endif
 
 }  // namespace
 }  // namespace moxtrel

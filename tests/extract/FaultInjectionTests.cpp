@@ -8,15 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <utility>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
+#endif
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadWriter.h"
@@ -115,6 +117,10 @@ TEST_F(FaultInjection, UndisturbedRunReplacesThePackageAndRegistersIt) {
     EXPECT_THAT(std::string(store.begin(), store.end()), ::testing::HasSubstr("\"name\"=\"Quake.wad\""));
 }
 
+// POSIX lets another program cut short or remove a file while the run has it
+// open; Windows refuses to, since the run shares its archives for reading only.
+#ifndef _WIN32
+
 TEST_F(FaultInjection, ArchiveCutShortBetweenHarvestAndCopyAbandonsTheRun) {
     sinks.beforeCopy = [this] { fs::resize_file(GameDir() + "PAK1.PAK", 100); };
     EXPECT_EQ(Run().outcome, RunOutcome::Abandoned);
@@ -164,6 +170,38 @@ TEST_F(FaultInjection, GameDirectoryRemovedDuringTheRunAbandonsItAndRegistersNot
     Bytes store = fixtures::ReadBytes(StorePath());
     EXPECT_EQ(std::string(store.begin(), store.end()), StoreWithFreeSlot);
 }
+
+#else
+
+TEST_F(FaultInjection, ArchivesTheRunHoldsCannotBeCutShortOrRemoved) {
+    ASSERT_EQ(Run().outcome, RunOutcome::Completed);
+    const Bytes expected = fixtures::ReadBytes(GameDir() + "Quake.wad");
+    for (const std::function<void()>& disturb : std::vector<std::function<void()>>{
+             [this] { fs::resize_file(GameDir() + "PAK1.PAK", 100); },
+             [this] { fs::remove(GameDir() + "PAK0.PAK"); },
+         }) {
+        fixtures::WriteBytes(GameDir() + "Quake.wad", oldPackage);
+        sinks = {};
+        bool refused = false;
+        sinks.beforeCopy = [&] {
+            try {
+                disturb();
+            } catch (const fs::filesystem_error&) {
+                refused = true;
+            }
+        };
+        ASSERT_EQ(Run().outcome, RunOutcome::Completed);
+        EXPECT_TRUE(refused);
+        EXPECT_TRUE(sinks.messages.empty());
+        EXPECT_EQ(fixtures::ReadBytes(GameDir() + "Quake.wad"), expected);
+    }
+}
+
+#endif
+
+// A read-only game directory is made with a mount namespace and a read-only
+// bind mount, which only Linux has.
+#ifndef _WIN32
 
 // Gives this process a mount namespace of its own, so mounts made in it are
 // seen by nobody else: as root directly, otherwise inside a user namespace
@@ -239,6 +277,8 @@ TEST_F(FaultInjection, ReadOnlyGameDirectoryCannotTakeThePackage) {
     EXPECT_EQ(messages, "File IO error: Could not create wad file.\n");
     ExpectNothingChanged();
 }
+
+#endif
 
 }  // namespace
 }  // namespace moxtrel

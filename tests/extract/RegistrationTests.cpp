@@ -6,13 +6,12 @@
 #include <functional>
 #include <optional>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "extract/Registration.h"
 #include "extract/RegistryKey.h"
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "support/Children.h"
 #include "support/TempDir.h"
 
 namespace moxtrel {
@@ -242,36 +241,27 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
     for (int w = 0; w < Writers; ++w) others += "\n[HKEY_CURRENT_USER\\Software\\Other\\Writer" + std::to_string(w) + "]\n";
     WriteStore({{0, "Other.wad"}, {1, ""}}, others);
 
-    // Every child waits on the pipe, so they all start together when it closes.
-    int start[2];
-    ASSERT_EQ(::pipe(start), 0);
-    std::vector<pid_t> children;
+    // Every child waits at the gate, so they all start together; each has a
+    // registry of its own on the store.
+    test::StartingGate gate;
+    std::vector<test::Child> children;
     for (int child = 0; child <= Writers; ++child) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            ::close(start[1]);
-            char ignored;
-            (void)::read(start[0], &ignored, 1);
+        children.push_back(test::Spawn([&, child] {
+            platform::Registry own{store.string()};
+            gate.Wait();
             bool ok = true;
             if (child == Writers) {
-                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(registry, i % 2, gameDir);
+                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(own, i % 2, gameDir);
             } else {
-                CRegistryKey key(registry, RegistryCurrentUser);
+                CRegistryKey key(own, RegistryCurrentUser);
                 ok = key.Open(RegistryCurrentUser, "Software\\Other\\Writer" + std::to_string(child));
                 for (int i = 0; ok && i < ValuesEach; ++i) ok = key.SetValue("v" + std::to_string(i), std::to_string(i));
             }
-            ::_exit(ok ? 0 : 1);
-        }
-        children.push_back(pid);
+            return ok ? 0 : 1;
+        }));
     }
-    ::close(start[0]);
-    ::close(start[1]);
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    gate.Open(Writers + 1);
+    for (test::Child& child : children) EXPECT_EQ(test::ExitCodeOf(child), 0);
 
     const RegistryDocument document = ParsedStore();
     for (int w = 0; w < Writers; ++w) {

@@ -6,6 +6,8 @@
 #include <stdexcept>
 
 #include "platform/Environment.h"
+#include "platform/FsPath.h"
+#include "platform/Paths.h"
 #include "tools/GameWriter.h"
 
 namespace moxtrel::test {
@@ -32,7 +34,7 @@ void DriveMap::SetSerial(const std::string& name, std::optional<std::uint32_t> s
 }
 
 std::string DriveMap::Root(const std::string& name) const {
-    return (m_dir / name).string() + "/";
+    return (m_dir / name).string() + platform::Separator;
 }
 
 void DriveMap::Write() const {
@@ -54,17 +56,26 @@ void DriveMap::Write() const {
     std::filesystem::rename(temporary, m_mapPath);
 }
 
+// The paths are UTF-8, as the program's are, and reach the file system
+// through the program's own conversion (on Windows the C library would take
+// them in the ANSI code page).
 void MakeDirectories(const std::string& path) {
-    std::filesystem::create_directories(path);
+    std::filesystem::create_directories(platform::ToFsPath(path));
 }
 
 void Touch(const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::ToFsPath(path), std::ios::binary | std::ios::trunc);
     out << "x";
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 namespace {
+
+void WriteFile(const std::string& path, const fixtures::Bytes& bytes) {
+    std::ofstream out(platform::ToFsPath(path), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
 
 fixtures::Bytes PlayableArchive(const std::string& mapName, const std::string& textureName, std::uint32_t seed) {
     fixtures::Bytes lump = fixtures::MakeTextureLump({fixtures::MakeMiptex(textureName, 16, 16, seed)});
@@ -81,16 +92,16 @@ void WriteGame(const std::string& folder, const GameInstall& install) {
     MakeDirectories(data);
     if (!install.pak0.empty()) {
         if (install.playable) {
-            fixtures::WriteBytes(data + "/" + install.pak0, PlayableArchive("e1m1", "wall1", 1));
+            WriteFile(data + "/" + install.pak0, PlayableArchive("e1m1", "wall1", 1));
         } else {
-            fixtures::WriteBytes(data + "/" + install.pak0, fixtures::MakePak({}));
+            WriteFile(data + "/" + install.pak0, fixtures::MakePak({}));
         }
     }
     if (!install.pak1.empty()) {
         if (install.playable) {
-            fixtures::WriteBytes(data + "/" + install.pak1, PlayableArchive("e2m1", "+0slime", 2));
+            WriteFile(data + "/" + install.pak1, PlayableArchive("e2m1", "+0slime", 2));
         } else {
-            fixtures::WriteBytes(data + "/" + install.pak1, fixtures::MakePak({}));
+            WriteFile(data + "/" + install.pak1, fixtures::MakePak({}));
         }
     }
 }

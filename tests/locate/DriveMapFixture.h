@@ -21,7 +21,7 @@ public:
 
     // Adds a drive of `type` ("fixed", "removable", ...) at a new directory
     // named `name`, with a serial when given; without media its directory is
-    // not made. Returns the drive's root, ending with '/'.
+    // not made. Returns the drive's root, ending with a separator.
     std::string AddDrive(const std::string& name, const std::string& type,
                          std::optional<std::uint32_t> serial = std::nullopt, bool withMedia = true);
     // Changes the serial of a drive (a different medium was put in).

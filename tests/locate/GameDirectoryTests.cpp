@@ -9,13 +9,15 @@ namespace moxtrel::locate {
 namespace {
 
 using test::GameInstall;
+using test::Native;
 using test::WriteGame;
 
 TEST(GameDirectory, IsTheFolderWithOneSlashAndTheDataDirectoryOfTheGame) {
-    EXPECT_EQ(ComposeGameDirectory("/games/Quake", 0), "/games/Quake/id1/");
-    EXPECT_EQ(ComposeGameDirectory("/", 0), "/id1/");
-    EXPECT_EQ(ComposeGameDirectory("/media/usb/", 1), "/media/usb/data1/");
-    EXPECT_EQ(ComposeGameDirectory("/games/Hexen", 7), "/games/Hexen/");
+    // What is added is written with the system's separator; the folder given stays as it is.
+    EXPECT_EQ(ComposeGameDirectory("/games/Quake", 0), "/games/Quake" + Native("/id1/"));
+    EXPECT_EQ(ComposeGameDirectory("/", 0), "/" + Native("id1/"));
+    EXPECT_EQ(ComposeGameDirectory("/media/usb/", 1), "/media/usb/" + Native("data1/"));
+    EXPECT_EQ(ComposeGameDirectory("/games/Hexen", 7), "/games/Hexen" + Native("/"));
     EXPECT_EQ(ExecutableFor(0), "quake.exe");
     EXPECT_EQ(ExecutableFor(1), "hexen2.exe");
     EXPECT_EQ(ExecutableFor(-1), "");
@@ -28,7 +30,7 @@ TEST(GameDirectory, WithBothArchivesIsFoundAndBecomesCurrentInTheSpellingOnDisk)
 
     std::string gameDir = ComposeGameDirectory((dir / "Quake").string(), 0);
     EXPECT_EQ(TestGameDirectory(gameDir), CandidateResult::Found);
-    EXPECT_EQ(gameDir, (dir / "Quake" / "ID1").string() + "/");
+    EXPECT_EQ(gameDir, Native((dir / "Quake" / "ID1").string() + "/"));
     EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
 }
 

@@ -92,7 +92,11 @@ TEST(File, FailedWriteThrowsWithFileNameAndSystemText) {
         FAIL() << "writing to a file opened for reading must throw";
     } catch (const FileError& error) {
         EXPECT_EQ(error.FileName(), (dir / "ro").string());
+#ifdef _WIN32
+        EXPECT_EQ(error.OsError(), EACCES);  // the handle has no write access
+#else
         EXPECT_EQ(error.OsError(), EBADF);
+#endif
         EXPECT_FALSE(error.OsErrorText().empty());
     }
     EXPECT_THROW(file.Seek(-1), FileError);
@@ -120,7 +124,11 @@ TEST(File, ShareModesKeepOtherOpenersOutWhileTheFileIsOpen) {
     ASSERT_TRUE(writer.Open(path, FileMode::PackageWrite));
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     EXPECT_FALSE(reader.Open(path, FileMode::ArchiveRead)) << "a writer that denies reading keeps readers out";
+#ifdef _WIN32
+    EXPECT_FALSE(reader.Open(path, FileMode::Read)) << "Windows holds every opener to the writer's share mode";
+#else
     EXPECT_TRUE(reader.Open(path, FileMode::Read)) << "an open without a share mode is not refused";
+#endif
 }
 
 }  // namespace

@@ -7,28 +7,29 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <poll.h>
+#include <optional>
 #include <set>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "support/Children.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Child;
+using test::ExitCodeOf;
+using test::Spawn;
+using test::StartingGate;
 using test::TempDir;
 
 constexpr const char* OurKey = "HKEY_CURRENT_USER\\Software\\Moxtrel\\Contention";
@@ -42,12 +43,25 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
+// The text of the store as a reader that shares nothing for deletion sees
+// it; none while the store is there but cannot be opened, as on Windows for
+// the moment a writer moves a new version into place. Such a reader tries
+// again; a store that is not there at all reads as empty, and so as lost.
+std::optional<std::string> TryReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file && fs::exists(path)) return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 // How another program saves: the whole file written beside the store and
 // renamed over it.
 void ReplaceByRename(const std::string& path, const std::string& text) {
     std::string temporary = path + ".other-program";
     std::ofstream(temporary, std::ios::binary | std::ios::trunc) << text;
-    std::rename(temporary.c_str(), path.c_str());
+    std::error_code ignored;
+    fs::rename(temporary, path, ignored);
 }
 
 // How a plainer program saves: the store emptied and written again in place.
@@ -76,44 +90,6 @@ int NumberOf(const RegistryValue* value) {
     return static_cast<unsigned char>(value->data[0]) | static_cast<unsigned char>(value->data[1]) << 8 |
            static_cast<unsigned char>(value->data[2]) << 16 | static_cast<unsigned char>(value->data[3]) << 24;
 }
-
-// Runs `body` in a child process; its result becomes the exit code.
-pid_t Spawn(const std::function<int()>& body) {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(body());
-    return child;
-}
-
-int ExitCodeOf(pid_t child) {
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-// Children wait on it until the parent lets them all go at once: one byte
-// each, so it works whoever else holds the pipe open.
-class StartingGate {
-public:
-    StartingGate() {
-        if (::pipe(m_ends) != 0) m_ends[0] = m_ends[1] = -1;
-    }
-    ~StartingGate() {
-        ::close(m_ends[0]);
-        ::close(m_ends[1]);
-    }
-    void Wait() const {
-        char go;
-        while (::read(m_ends[0], &go, 1) < 0 && errno == EINTR) {
-        }
-    }
-    void Open(int waiting) {
-        std::string go(static_cast<std::size_t>(waiting), 'g');
-        if (::write(m_ends[1], go.data(), go.size()) != static_cast<ssize_t>(go.size())) std::abort();
-    }
-
-private:
-    int m_ends[2];
-};
 
 // Tells a child when to stop: a file that the parent creates.
 class StopSignal {
@@ -147,10 +123,11 @@ int WatchStore(const std::string& path, const StopSignal& stop,
                const std::function<std::string(const RegistryDocument&)>& check) {
     int reads = 0;
     do {
-        std::string text = ReadText(path);
+        std::optional<std::string> text = TryReadText(path);
+        if (!text) continue;
         RegistryDocument document;
         std::string error;
-        if (!RegistryDocument::Parse(text, document, error)) {
+        if (!RegistryDocument::Parse(*text, document, error)) {
             std::fprintf(stderr, "half-written store after %d reads: %s\n", reads, error.c_str());
             return 1;
         }
@@ -174,7 +151,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
     StopSignal stop(dir / "stop");
     // Our writers hold the lock, so each version of the store holds every
     // value an earlier one held: a value that disappears was a lost update.
-    pid_t watcher = Spawn([&] {
+    Child watcher = Spawn([&] {
         std::set<std::string> seen;
         return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
             std::set<std::string> now;
@@ -188,7 +165,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
             return {};
         });
     });
-    std::vector<pid_t> writers;
+    std::vector<Child> writers;
     for (int w = 0; w < Writers; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
@@ -196,7 +173,7 @@ TEST(RegistryContention, ProcessesSettingValuesAtOnceLoseNone) {
         }));
     }
     gate.Open(Writers);
-    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds";
+    for (Child writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds";
     stop.Give();
     EXPECT_EQ(ExitCodeOf(watcher), 0) << "the store was always whole and lost nothing";
 
@@ -256,7 +233,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     StopSignal otherProgramStop(dir / "stop-other-program");
     // Every version anyone can read is whole and holds all of the other
     // program's keys: we never write back a store we read in part.
-    pid_t watcher = Spawn([&] {
+    Child watcher = Spawn([&] {
         return WatchStore(store, stop, [&](const RegistryDocument& document) -> std::string {
             for (int k = 0; k < TheirKeys; ++k) {
                 if (!document.HasKey(std::string(TheirKey) + "\\Key" + std::to_string(k))) {
@@ -270,13 +247,15 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
     // by rename, keeping our key as it read it: every 20 milliseconds, far
     // more often than any program saves its settings, yet seldom enough that
     // a change of ours (which waits for the disk) gets through.
-    pid_t otherProgram = Spawn([&] {
+    Child otherProgram = Spawn([&] {
         gate.Wait();
         int saves = 0;
         while (!otherProgramStop.Given()) {
             RegistryDocument document;
             std::string error;
-            if (!RegistryDocument::Parse(ReadText(store), document, error)) return 1;
+            std::optional<std::string> text = TryReadText(store);
+            if (!text) continue;
+            if (!RegistryDocument::Parse(*text, document, error)) return 1;
             std::string ourSection;
             if (auto key = std::find_if(document.Keys().begin(), document.Keys().end(),
                                                [](const RegistryKeySection& k) { return k.path == OurKey; });
@@ -288,7 +267,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
         }
         return saves > 0 ? 0 : 2;
     });
-    std::vector<pid_t> writers;
+    std::vector<Child> writers;
     for (int w = 0; w < 2; ++w) {
         writers.push_back(Spawn([&, w] {
             gate.Wait();
@@ -296,7 +275,7 @@ TEST(RegistryContention, StoreAnotherProgramKeepsSavingIsNeverHalfWrittenOrCutSh
         }));
     }
     gate.Open(3);
-    for (pid_t writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds while the other program saves";
+    for (Child writer : writers) EXPECT_EQ(ExitCodeOf(writer), 0) << "every set succeeds while the other program saves";
     otherProgramStop.Give();
     EXPECT_EQ(ExitCodeOf(otherProgram), 0);
     stop.Give();

@@ -11,7 +11,9 @@
 namespace moxtrel::platform {
 namespace {
 
+using test::Absolute;
 using test::DriveMap;
+using test::Native;
 
 TEST(MountInfo, ReadsMountPointTypeSourceAndDeviceOfEachLine) {
     const char* text =
@@ -84,28 +86,28 @@ TEST(MountInfo, HidesMountsInsideTheKernelsOwnFileSystems) {
 }
 
 TEST(DriveMapFile, ReadsPathTypeAndSerialOfEachLineInFileOrder) {
-    const char* text =
-        "# my drives\n"
-        "/games fixed\n"
-        "\n"
-        "/media/usb stick  removable 1A2B3C4D   # a path with a blank\n"
-        "cd cdrom 0xdeadbeef\n"
-        "/srv/#1 remote\n"
-        "/nowhere floppy\n"
-        "/mnt/x fixed 123456789\n"
+    const std::string text =
+        "# my drives\n" +
+        Absolute("/games") + " fixed\n"
+        "\n" +
+        Absolute("/media/usb stick") + "  removable 1A2B3C4D   # a path with a blank\n"
+        "cd cdrom 0xdeadbeef\n" +
+        Absolute("/srv/#1") + " remote\n" +
+        Absolute("/nowhere") + " floppy\n" +
+        Absolute("/mnt/x") + " fixed 123456789\n"
         "fixed\n";
-    VolumeTable table = ParseDriveMap(text, "/maps");
+    VolumeTable table = ParseDriveMap(text, Absolute("/maps"));
     ASSERT_EQ(table.volumes.size(), 4u);
-    EXPECT_EQ(table.volumes[0].root, "/games/");
+    EXPECT_EQ(table.volumes[0].root, Absolute("/games/"));
     EXPECT_EQ(table.volumes[0].type, DriveType::Fixed);
     EXPECT_FALSE(table.volumes[0].serial);
-    EXPECT_EQ(table.volumes[1].root, "/media/usb stick/");
+    EXPECT_EQ(table.volumes[1].root, Absolute("/media/usb stick/"));
     EXPECT_EQ(table.volumes[1].type, DriveType::Removable);
     EXPECT_EQ(table.volumes[1].serial, 0x1A2B3C4Du);
-    EXPECT_EQ(table.volumes[2].root, "/maps/cd/");
+    EXPECT_EQ(table.volumes[2].root, Absolute("/maps/cd/"));
     EXPECT_EQ(table.volumes[2].type, DriveType::CdRom);
     EXPECT_EQ(table.volumes[2].serial, 0xDEADBEEFu);
-    EXPECT_EQ(table.volumes[3].root, "/srv/#1/");
+    EXPECT_EQ(table.volumes[3].root, Absolute("/srv/#1/"));
     EXPECT_EQ(table.volumes[3].type, DriveType::Remote);
     // An unknown type, a serial of nine digits and a line without a path are named.
     ASSERT_EQ(table.warnings.size(), 3u);
@@ -130,7 +132,7 @@ TEST(DriveMapFile, ReplacesTheMountTableWhenTheEnvironmentNamesIt) {
     EXPECT_EQ(drives.GetDriveType(games), DriveType::Fixed);
     EXPECT_EQ(drives.GetDriveType(stick + "quake/id1"), DriveType::Removable);
     EXPECT_EQ(drives.GetDriveType(stick.substr(0, stick.size() - 1)), DriveType::Removable);
-    EXPECT_EQ(drives.GetDriveType("/somewhere/else"), DriveType::NoRootDir);
+    EXPECT_EQ(drives.GetDriveType(Absolute("/somewhere/else")), DriveType::NoRootDir);
     EXPECT_EQ(drives.VolumeOf(proc + "self")->root, proc);
 }
 
@@ -154,7 +156,7 @@ TEST(VolumeSerial, ComesFromTheMapOrFromTheFileSystemAndIsNoneWithoutMedia) {
     EXPECT_NE(drives.GetVolumeSerial(games), NoVolumeSerial);
     // Derived from the file system: the same for two folders of one disk.
     EXPECT_EQ(drives.GetVolumeSerial(games), drives.GetVolumeSerial(more));
-    EXPECT_EQ(drives.GetVolumeSerial("/not/a/drive/"), NoVolumeSerial);
+    EXPECT_EQ(drives.GetVolumeSerial(Absolute("/not/a/drive/")), NoVolumeSerial);
 
     // The medium is read at each call: a disc put in shows at once; a new
     // serial in the map shows in a new snapshot.
@@ -168,22 +170,24 @@ TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
     const DriveTable drives = DriveTable::Read("");
     const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_FALSE(volumes.empty());
+#ifndef _WIN32
     EXPECT_EQ(volumes[0].root, "/");
+#endif
     for (const Volume& volume : volumes) {
-        EXPECT_EQ(volume.root.back(), '/');
+        EXPECT_EQ(volume.root.back(), Separator);
         if (volume.root.rfind("/proc/", 0) == 0 || volume.root.rfind("/sys/", 0) == 0) {
             EXPECT_EQ(volume.type, DriveType::Unknown) << volume.root;
         }
     }
-    EXPECT_NE(drives.GetVolumeSerial("/"), NoVolumeSerial);
-    EXPECT_EQ(drives.GetVolumeSerial("/usr/share/"), NoVolumeSerial) << "a folder is not a mounted volume";
+    EXPECT_NE(drives.GetVolumeSerial(Absolute("/")), NoVolumeSerial);
+    EXPECT_EQ(drives.GetVolumeSerial(Absolute("/usr/share/")), NoVolumeSerial) << "a folder is not a mounted volume";
 }
 
 TEST(Paths, AreJoinedWithOneSlash) {
     EXPECT_EQ(JoinPath("/", "games"), "/games");
-    EXPECT_EQ(JoinPath("/games", "quake"), "/games/quake");
+    EXPECT_EQ(JoinPath("/games", "quake"), "/games" + Native("/quake"));
     EXPECT_EQ(JoinPath("/media/usb/", "id1/"), "/media/usb/id1/");
-    EXPECT_EQ(WithTrailingSlash("/games"), "/games/");
+    EXPECT_EQ(WithTrailingSlash("/games"), "/games" + Native("/"));
     EXPECT_EQ(WithTrailingSlash("/"), "/");
 }
 
