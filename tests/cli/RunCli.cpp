@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "platform/win32/Unicode.h"
 #include "support/HostPath.h"
@@ -27,6 +26,11 @@ extern char** environ;
 namespace moxtrel::test {
 
 namespace {
+
+std::string ReadText(const std::filesystem::path& path) {
+    fixtures::Bytes bytes = fixtures::ReadBytes(path.string());
+    return {bytes.begin(), bytes.end()};
+}
 
 #ifdef _WIN32
 
@@ -81,39 +85,13 @@ std::wstring Quoted(const std::wstring& argument) {
     return quoted + L'"';
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    HANDLE* Out() { return &m_handle; }
-    void Close() {
-        if (m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr) ::CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-// A pipe whose write end the child inherits and whose read end stays here.
-struct Pipe {
-    Handle read;
-    Handle write;
-    Pipe() {
-        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        if (!::CreatePipe(read.Out(), write.Out(), &inheritable, 0)) throw std::runtime_error("CreatePipe failed");
-        ::SetHandleInformation(read.Get(), HANDLE_FLAG_INHERIT, 0);
-    }
-};
-
-// Everything the child writes to `pipe` until it closes its end.
-void Drain(HANDLE pipe, std::string& text) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+// An inheritable handle on `path`, for one of the child's standard streams.
+HANDLE InheritableFile(const std::wstring& path, DWORD access, DWORD creation) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE file = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, creation, 0,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a stream for the child");
+    return file;
 }
 
 std::string CliPath() { return HostPath(MOXTREL_CLI_PATH).string(); }
@@ -127,52 +105,44 @@ std::string WithNewlines(const std::string& text) {
 }
 
 // Starts the program with its stdin on NUL and its stdout and stderr on
-// pipes, and reads both until it ends.
+// files (nothing can block however much either stream carries), and waits
+// until it ends.
 CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& overrides,
-              const TempDir& /*scratch*/) {
+              const TempDir& scratch) {
     std::wstring commandLine;
     for (const std::string& argument : argv) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(Wide(argument));
     std::wstring environment = EnvironmentBlock(overrides);
+    const std::filesystem::path outPath = scratch / "stdout";
+    const std::filesystem::path errPath = scratch / "stderr";
 
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    Handle nothing(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                 OPEN_EXISTING, 0, nullptr));
-    Pipe out, err;
+    const HANDLE streams[] = {InheritableFile(L"NUL", GENERIC_READ, OPEN_EXISTING),
+                              InheritableFile(outPath.wstring(), GENERIC_WRITE, CREATE_ALWAYS),
+                              InheritableFile(errPath.wstring(), GENERIC_WRITE, CREATE_ALWAYS)};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nothing.Get();
-    startup.hStdOutput = out.write.Get();
-    startup.hStdError = err.write.Get();
+    startup.hStdInput = streams[0];
+    startup.hStdOutput = streams[1];
+    startup.hStdError = streams[2];
     PROCESS_INFORMATION process{};
     const std::wstring application = Wide(argv[0]);
-    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                          CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr, &startup,
-                          &process)) {
-        throw std::runtime_error("cannot start " + argv[0]);
-    }
-    Handle child(process.hProcess);
+    const bool started = ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                          CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr,
+                                          &startup, &process);
+    for (HANDLE stream : streams) ::CloseHandle(stream);
+    if (!started) throw std::runtime_error("cannot start " + argv[0]);
+
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    ::CloseHandle(process.hProcess);
     ::CloseHandle(process.hThread);
-    // Only the child holds the write ends now, so the reads end when it does.
-    out.write.Close();
-    err.write.Close();
-
-    // Both streams are read at once: a child blocked on a full stderr pipe
-    // while this side waits on stdout would wait for ever.
     CliResult result;
-    std::thread errReader(Drain, err.read.Get(), std::ref(result.err));
-    Drain(out.read.Get(), result.out);
-    errReader.join();
-
+    result.exitCode = static_cast<int>(exitCode);
     // The program's streams are in text mode, which ends each line with
     // "\r\n" on Windows: the lines are compared as the program means them.
-    result.out = WithNewlines(result.out);
-    result.err = WithNewlines(result.err);
-
-    ::WaitForSingleObject(child.Get(), INFINITE);
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(child.Get(), &exitCode);
-    result.exitCode = static_cast<int>(exitCode);
+    result.out = WithNewlines(ReadText(outPath));
+    result.err = WithNewlines(ReadText(errPath));
     return result;
 }
 
@@ -196,11 +166,6 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     for (std::string& text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-    fixtures::Bytes bytes = fixtures::ReadBytes(path.string());
-    return {bytes.begin(), bytes.end()};
 }
 
 CliResult Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& overrides,
