@@ -56,6 +56,17 @@ TEST(SearchCommand, SearchesOnlyTheKindsOfDriveAskedForAndTheGameAskedFor) {
     EXPECT_EQ(RunCli({"search", "--game", "doom"}, Drives(map)).exitCode, 2);
 }
 
+TEST(SearchCommand, ListsTheDrivesAsDriveMapLinesWithTheSerialOfTheMediumNow) {
+    DriveMap map;
+    std::string c = map.AddDrive("c", "fixed", 0x1234ABCD);
+    std::string cd = map.AddDrive("cd", "cdrom", 0x42, /*withMedia=*/false);
+    map.AddDrive("proc", "unknown");
+
+    CliResult result = RunCli({"search", "--list-drives"}, Drives(map));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, c + " fixed 1234ABCD\n" + cd + " cdrom\n") << "no serial for an empty drive, no pseudo drive";
+}
+
 TEST(SearchCommand, WarnsAboutLinesOfTheDriveMapItSkips) {
     DriveMap map;
     std::string bad = map.MapPath() + ".bad";
