@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
 #include "platform/Paths.h"

@@ -36,8 +36,9 @@ bool StoreExists(const std::string& store) {
 
 // Why the store could not be used, in words for the user: the parser's own
 // complaint for a damaged store, else the system's error of the failed call.
-std::string StoreFailureReason(std::int32_t result, int osError, const std::string& store, bool systemRegistry) {
-    if (systemRegistry) return "registry error " + std::to_string(result);
+std::string StoreFailureReason(std::int32_t result, int osError, const platform::Registry& registry) {
+    if (registry.IsSystem()) return "registry error " + std::to_string(result);
+    const std::string& store = registry.StorePath();
     if (store.empty()) return "no home folder to keep it in";
     if (result == platform::RegistryResult::StoreCorrupt) {
         std::string text;
@@ -73,7 +74,7 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& regist
             outcome.slot = slot;
             if (key.m_lResult != platform::RegistryResult::NotFound) {
                 outcome.status = RegistrationStatus::StoreUnreadable;
-                outcome.reason = StoreFailureReason(key.m_lResult, osError, store, registry.IsSystem());
+                outcome.reason = StoreFailureReason(key.m_lResult, osError, registry);
             } else if (slot > 0) {
                 outcome.status = RegistrationStatus::SlotsEnded;
             } else {
@@ -126,7 +127,7 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game
     key.Close();
     if (failure != platform::RegistryResult::Success) {
         outcome.status = RegistrationStatus::StoreUnwritable;
-        outcome.reason = StoreFailureReason(failure, osError, registry.StorePath(), registry.IsSystem());
+        outcome.reason = StoreFailureReason(failure, osError, registry);
     }
     return outcome;
 }
