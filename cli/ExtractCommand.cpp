@@ -39,15 +39,31 @@ std::string AbsoluteArgumentPath(const std::string& argument) {
     return path;
 }
 
-// Replaces the report at `path` with `text` only once all of it is on disk.
-void WriteReport(const std::string& path, const std::string& text) {
-    platform::FileReplacement report;
-    std::string name = platform::NameOf(path);
-    if (!report.Begin(path, "." + name + ".part-", platform::FileReplacement::Permissions::NewFile)) {
-        throw platform::FileError(report.LastOsError(), path);
+// The report's replacement, begun before the run so that a report that can
+// never be written (a read-only file, a missing folder) fails the run before
+// anything is written; it takes the place of the old report only once all of
+// it is on disk.
+bool BeginReport(platform::FileReplacement& report, const std::string& path, TerminalSinks& terminal) {
+    std::string problem = OutputPathProblem(path);
+    if (problem.empty() &&
+        !report.Begin(path, "." + platform::NameOf(path) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+        problem = platform::OsErrorText(report.LastOsError());
     }
-    report.Output().Write(text.data(), text.size());
-    report.Commit();
+    if (problem.empty()) return true;
+    terminal.ShowMessage("Could not write the report.", "File IO error", MessageKind::Exclamation, path + ": " + problem);
+    return false;
+}
+
+bool FinishReport(platform::FileReplacement& report, const std::string& text, TerminalSinks& terminal) {
+    try {
+        report.Output().Write(text.data(), text.size());
+        report.Commit();
+        return true;
+    } catch (const platform::FileError& error) {
+        terminal.ShowMessage("Could not write the report.", "File IO error", MessageKind::Exclamation,
+                             report.Target() + ": " + error.OsErrorText());
+        return false;
+    }
 }
 
 int RunExtract(const ExtractOptions& options) {
@@ -56,18 +72,13 @@ int RunExtract(const ExtractOptions& options) {
     request.gameDir = GameDirectoryFromArgument(options.gameDir);
     request.game = options.game;
     request.allSources = options.all;
+    request.packageHint = "--output writes the package elsewhere";
     if (!options.output.empty()) request.outputPath = AbsoluteArgumentPath(options.output);
     HarvestReport report;
-    std::string reportPath;
+    platform::FileReplacement reportFile;
     if (!options.report.empty()) {
-        reportPath = AbsoluteArgumentPath(options.report);
-        // Checked before the run, so a report that could never be written
-        // fails the run before it begins.
-        if (std::string problem = OutputPathProblem(reportPath); !problem.empty()) {
-            terminal.ShowMessage("Could not write the report " + reportPath + ": " + problem + ".", "File IO error",
-                                 MessageKind::Exclamation);
-            return ExitFailure;
-        }
+        request.reportPath = AbsoluteArgumentPath(options.report);
+        if (!BeginReport(reportFile, request.reportPath, terminal)) return ExitFailure;
         request.report = &report;
     }
 
@@ -79,21 +90,15 @@ int RunExtract(const ExtractOptions& options) {
     if (!completed) return ExitFailure;
 
     std::fprintf(stderr, "%s\n", DescribeRegistration(result.registration).c_str());
-    if (!reportPath.empty()) {
+    if (!request.reportPath.empty()) {
         std::string package = request.outputPath.empty() ? platform::GetCurrentDirectory() + result.summary.fileName
                                                          : request.outputPath;
-        try {
-            WriteReport(reportPath, HarvestReportJson(report, package));
-        } catch (const platform::FileError& error) {
-            terminal.ShowMessage("Could not write the report " + reportPath + ": " + error.OsErrorText() + ".",
-                                 "File IO error", MessageKind::Exclamation);
-            return ExitFailure;
-        }
+        if (!FinishReport(reportFile, HarvestReportJson(report, package), terminal)) return ExitFailure;
     }
     for (const std::string& line : WadSummaryLines(FormatWadSummary(result.summary))) {
         std::printf("%s\n", line.c_str());
     }
-    return ExitSuccess;
+    return result.skipped.Any() ? ExitSkippedData : ExitSuccess;
 }
 
 }  // namespace

@@ -24,13 +24,13 @@ TerminalSinks TerminalSinks::ForStderr() {
     return TerminalSinks(stderr, isTerminal, isTerminal ? TerminalWidth(stderr) : DefaultWidth);
 }
 
-void TerminalSinks::ShowMessage(const std::string& text, const std::string& caption, MessageKind) {
-    PrintLine(caption + ": " + text);
+void TerminalSinks::ShowMessage(const std::string& text, const std::string& caption, MessageKind,
+                                const std::string& detail) {
+    PrintLine(caption + ": " + text + (detail.empty() ? "" : " (" + detail + ")"));
 }
 
 void TerminalSinks::Warn(const std::string& archive, const std::string& map, const std::string& what) {
-    // A fault of the whole archive (its header, its directory) names no map.
-    PrintLine("warning: " + archive + ": " + (map.empty() ? "" : map + ": ") + what);
+    PrintLine("warning: " + WarningText(archive, map, what));
 }
 
 void TerminalSinks::SetRange(int upper) {

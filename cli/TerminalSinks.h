@@ -21,7 +21,10 @@ public:
     // For stderr: progress only when it is a terminal, as wide as the terminal.
     static TerminalSinks ForStderr();
 
-    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) override;
+    using MessageSink::ShowMessage;
+    // "CAPTION: TEXT (DETAIL)", or "CAPTION: TEXT" without a detail.
+    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                     const std::string& detail) override;
     void Warn(const std::string& archive, const std::string& map, const std::string& what) override;
     void SetRange(int upper) override;
     void SetPosition(int position) override;

@@ -14,6 +14,7 @@
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
 #include "platform/File.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileReplacement.h"
 #include "platform/Paths.h"
 
@@ -23,7 +24,11 @@ namespace {
 
 constexpr const char* FileIoCaption = "File IO error";
 constexpr const char* ExtractionErrorCaption = "Extraction Error";
+constexpr const char* InvalidPakText = "Invalid Pak file.";
 constexpr const char* CreateFailedText = "Could not create wad file.";
+constexpr const char* NothingReadText = "No textures could be read, so no package was written.";
+// The two archives of the main dialog's run, opened in this order.
+constexpr const char* TwoArchiveNames[] = {"PAK0.PAK", "PAK1.PAK"};
 
 // The files a run reads. They stay open until the lumps are written, since
 // every kept texture refers to the file that holds its record.
@@ -81,22 +86,29 @@ private:
     std::vector<unsigned char> m_buffer;
 };
 
-// Harvests PAK0.PAK and then PAK1.PAK, both already open.
-void HarvestTwoArchives(SourceFiles& files, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
+// Harvests PAK0.PAK and then PAK1.PAK, both already open; returns 2, the
+// number of sources opened.
+int HarvestTwoArchives(SourceFiles& files, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
     // A harvest that shows "Invalid Pak file." leaves what was gathered so far,
-    // and the run goes on with the other archive's textures.
+    // and the run goes on with the other archive's textures; the archive
+    // counts as skipped.
     for (auto& pak : files) {
         recorder.BeginSource(pak->GetFilePath(), false);
         recorder.AddSource(*pak);
-        HarvestPakTextures(*pak, table, sinks.messages, recorder);
+        if (!HarvestPakTextures(*pak, table, sinks.messages, recorder)) {
+            recorder.Warn(pak->GetFileName(), "", InvalidPakText);
+        }
     }
+    return static_cast<int>(files.size());
 }
 
 // Harvests every numbered archive in load order, then every loose map. A file
 // that cannot be read, or an archive without its magic, is a warning and is
 // passed over; the archives that hold kept textures stay open in `files`.
-void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps& maps, SourceFiles& files,
+// Returns the number of files that could be opened.
+int HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps& maps, SourceFiles& files,
                        LooseMapSpool& spool, TextureTable& table, ExtractionSinks& sinks, HarvestRecorder& recorder) {
+    int opened = 0;
     for (const std::string& path : archives) {
         auto pak = std::make_unique<platform::File>();
         std::string name = platform::NameOf(path);
@@ -105,9 +117,10 @@ void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps
             recorder.Warn(name, "", "the archive " + RefusalReason(pak->LastOsError(), path));
             continue;
         }
+        ++opened;
         recorder.AddSource(*pak);
         if (!HasPakMagic(*pak)) {
-            recorder.Warn(name, "", "Invalid Pak file.");
+            recorder.Warn(name, "", InvalidPakText);
             continue;
         }
         HarvestPakTextures(*pak, table, sinks.messages, recorder);
@@ -121,11 +134,13 @@ void HarvestAllSources(const std::vector<std::string>& archives, const LooseMaps
             recorder.Warn(maps.folderName, name, RefusalReason(map->LastOsError(), path));
             continue;
         }
+        ++opened;
         recorder.AddSource(*map);
         int before = table.Count();
         HarvestLooseMap(*map, table, recorder, maps.folderName);
         spool.Take(table, before, *map, recorder);
     }
+    return opened;
 }
 
 // Writes the harvested table as the package and counts its textures.
@@ -139,6 +154,11 @@ WadSummary WritePackage(TextureTable& table, platform::FileReplacement& package,
     summary.length = wad.GetLength();
     CountAndFreeTextures(table, summary.animated, summary.simple);
     return summary;
+}
+
+void ShowNothingFound(const ExtractionRequest& request, ExtractionSinks& sinks) {
+    sinks.messages.ShowMessage("No archives or maps found in " + request.gameDir, ExtractionErrorCaption,
+                               MessageKind::Exclamation);
 }
 
 RunResult Outcome(RunOutcome outcome) {
@@ -161,7 +181,57 @@ std::string OutputPathProblem(const std::string& output) {
     return {};
 }
 
+std::vector<std::string> SourcesOf(const ExtractionRequest& request) {
+    std::vector<std::string> sources;
+    if (request.allSources) {
+        sources = FindNumberedArchives(request.gameDir);
+        LooseMaps maps = FindLooseMaps(request.gameDir);
+        for (const std::string& name : maps.names) sources.push_back(maps.folderPath + name);
+        return sources;
+    }
+    for (const char* name : TwoArchiveNames) {
+        sources.push_back(platform::ResolvePathIgnoringCase(platform::WithTrailingSlash(request.gameDir) + name));
+    }
+    return sources;
+}
+
+std::string SourceAt(const std::string& path, const std::vector<std::string>& sources) {
+    std::optional<platform::FileIdentity> written = platform::IdentityOf(path);
+    if (!written) return {};
+    for (const std::string& source : sources) {
+        if (platform::IdentityOf(source) == written) return source;
+    }
+    return {};
+}
+
 namespace {
+
+std::string Detail(const std::string& path, const std::string& reason) {
+    return platform::AbsolutePath(path) + ": " + reason;
+}
+
+void ShowCreateFailed(ExtractionSinks& sinks, const std::string& path, const std::string& reason) {
+    sinks.messages.ShowMessage(CreateFailedText, FileIoCaption, MessageKind::Exclamation, Detail(path, reason));
+}
+
+// Refuses outputs that would replace one of the run's sources, or each other,
+// before anything is written. False after its message.
+bool OutputsSpareTheSources(const ExtractionRequest& request, const std::string& package, ExtractionSinks& sinks) {
+    const std::vector<std::string> sources = SourcesOf(request);
+    if (std::string source = SourceAt(package, sources); !source.empty()) {
+        ShowCreateFailed(sinks, package, "it is the source " + source + ", which is never written over");
+        return false;
+    }
+    const std::string& report = request.reportPath;
+    if (report.empty()) return true;
+    std::string source = SourceAt(report, sources);
+    if (source.empty() && SourceAt(report, {package}) == package) source = "package " + package;
+    if (source.empty()) return true;
+    sinks.messages.ShowMessage("Could not write the report.", FileIoCaption, MessageKind::Exclamation,
+                               Detail(report, "it is the " + (source.rfind("package ", 0) == 0 ? source : "source " + source) +
+                                                  ", which is never written over"));
+    return false;
+}
 
 // The sources the run reads; false (after its message) when it cannot begin.
 bool OpenSources(const ExtractionRequest& request, SourceFiles& files, std::vector<std::string>& archives,
@@ -170,22 +240,34 @@ bool OpenSources(const ExtractionRequest& request, SourceFiles& files, std::vect
         archives = FindNumberedArchives(request.gameDir);
         maps = FindLooseMaps(request.gameDir);
         if (archives.empty() && maps.names.empty()) {
-            sinks.messages.ShowMessage("No archives or maps found in " + request.gameDir, ExtractionErrorCaption,
-                                       MessageKind::Exclamation);
+            ShowNothingFound(request, sinks);
             return false;
         }
         return true;
     }
-    for (const char* name : {"PAK0.PAK", "PAK1.PAK"}) {
+    for (const char* name : TwoArchiveNames) {
         auto pak = std::make_unique<platform::File>();
         if (!pak->Open(name, platform::FileMode::ArchiveRead)) {
             std::string lower = name[3] == '0' ? "pak0.pak" : "pak1.pak";
-            sinks.messages.ShowMessage("Could not open " + lower + " file.", FileIoCaption, MessageKind::Exclamation);
+            sinks.messages.ShowMessage("Could not open " + lower + " file.", FileIoCaption, MessageKind::Exclamation,
+                                       Detail(platform::ResolvePathIgnoringCase(name),
+                                              platform::OsErrorText(pak->LastOsError())));
             return false;
         }
         files.push_back(std::move(pak));
     }
     return true;
+}
+
+// Says why a run that read no texture wrote nothing; the earlier package stays.
+void ShowNothingRead(const ExtractionRequest& request, int sourcesOpened, const std::string& package,
+                     ExtractionSinks& sinks) {
+    if (request.allSources && sourcesOpened == 0) {
+        ShowNothingFound(request, sinks);
+        return;
+    }
+    sinks.messages.ShowMessage(NothingReadText, ExtractionErrorCaption, MessageKind::Exclamation,
+                               Detail(package, "kept as it was"));
 }
 
 }  // namespace
@@ -204,7 +286,9 @@ RunResult RunExtraction(const std::string& gameDir, int game, platform::Registry
 
 RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& registry, ExtractionSinks& sinks) {
     if (!platform::SetCurrentDirectory(request.gameDir)) {
-        sinks.messages.ShowMessage("Invalid file path", ExtractionErrorCaption, MessageKind::Plain);
+        int error = errno;
+        sinks.messages.ShowMessage("Invalid file path", ExtractionErrorCaption, MessageKind::Plain,
+                                   request.gameDir + ": " + platform::OsErrorText(error));
         return Outcome(RunOutcome::Failed);
     }
     SourceFiles files;
@@ -215,22 +299,21 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     if (packageName.empty()) return Outcome(RunOutcome::NotRun);
 
     const std::string& output = request.outputPath;
+    const std::string target = platform::AbsolutePath(output.empty() ? packageName : output);
     if (!output.empty()) {
         if (std::string problem = OutputPathProblem(output); !problem.empty()) {
-            sinks.messages.ShowMessage("Could not create wad file " + output + ": " + problem + ".", FileIoCaption,
-                                       MessageKind::Exclamation);
+            ShowCreateFailed(sinks, output, problem);
             return Outcome(RunOutcome::Failed);
         }
     }
+    if (!OutputsSpareTheSources(request, target, sinks)) return Outcome(RunOutcome::Failed);
     // The package is written beside its place and replaces it only when
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;
-    std::string target = output.empty() ? packageName : output;
     if (!package.Begin(target, "." + platform::NameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
-        std::string text = output.empty() ? CreateFailedText
-                                           : "Could not create wad file " + output + ": " +
-                                                 platform::OsErrorText(package.LastOsError()) + ".";
-        sinks.messages.ShowMessage(text, FileIoCaption, MessageKind::Exclamation);
+        std::string reason = platform::OsErrorText(package.LastOsError());
+        if (!request.packageHint.empty()) reason += "; " + request.packageHint;
+        ShowCreateFailed(sinks, target, reason);
         return Outcome(RunOutcome::Failed);
     }
     if (sinks.workStarted) sinks.workStarted();
@@ -238,22 +321,28 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     RunResult result;
     try {
         TextureTable table;
-        LooseMapSpool spool(platform::FolderOf(output));
+        LooseMapSpool spool(platform::FolderOf(target));
         HarvestRecorder recorder(request.report, sinks.warnings);
         recorder.Watch(table);
-        if (request.allSources) {
-            HarvestAllSources(archives, maps, files, spool, table, sinks, recorder);
-        } else {
-            HarvestTwoArchives(files, table, sinks, recorder);
+        int sourcesOpened = request.allSources ? HarvestAllSources(archives, maps, files, spool, table, sinks, recorder)
+                                               : HarvestTwoArchives(files, table, sinks, recorder);
+        result.skipped = recorder.Skipped();
+        // Skipped data and nothing kept: a package of no textures would only
+        // replace a good one.
+        if (table.Count() == 0 && (result.skipped.Any() || sourcesOpened == 0)) {
+            package.Discard();
+            ShowNothingRead(request, sourcesOpened, target, sinks);
+            return Outcome(RunOutcome::Abandoned);
         }
         recorder.RecordKept(table);
         result.summary = WritePackage(table, package, sinks);
         package.Commit();
     } catch (const platform::FileError& error) {
         std::string file = NameForUser(package, error.FileName());
+        std::string path = error.FileName() == package.TemporaryPath() ? target : error.FileName();
         package.Discard();
         sinks.messages.ShowMessage("Error accessing " + file + ": " + error.OsErrorText(), FileIoCaption,
-                                   MessageKind::Exclamation);
+                                   MessageKind::Exclamation, platform::AbsolutePath(path));
         return Outcome(RunOutcome::Abandoned);
     } catch (const std::bad_alloc&) {
         package.Discard();
@@ -270,7 +359,9 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
         result.registration = RegisterTexturePack(registry, request.game, registeredDir);
     } else {
         result.summary.fileName = platform::NameOf(output);
-        result.registration = RegisterTexturePackAt(registry, request.game, output);
+        // A package of its own name takes a slot of its own, so packages
+        // written side by side (a game's and a mission pack's) are all listed.
+        result.registration = RegisterTexturePackAt(registry, output, platform::NameOf(output));
     }
 
     sinks.progress.SetPosition(0);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "extract/HarvestReport.h"
 #include "extract/Registration.h"
@@ -46,7 +47,8 @@ struct WadSummary {
 enum class RunOutcome {
     Completed,  // package written and registered; "Extraction complete!" was set
     Failed,     // a message ended the run before anything was written
-    Abandoned,  // a file error ended the run; any earlier package is untouched
+    Abandoned,  // the run ended after its work began (a file error, or nothing
+                // could be read); nothing was written, any earlier package is untouched
     NotRun,     // the game kind is neither Quake nor Hexen II: nothing happened
 };
 
@@ -54,6 +56,7 @@ struct RunResult {
     RunOutcome outcome = RunOutcome::NotRun;
     WadSummary summary;  // filled when outcome is Completed
     RegistrationOutcome registration;  // filled when outcome is Completed
+    SkippedData skipped;  // what the harvest passed over, each with its warning
 };
 
 // A run as moxtrel-cli can ask for it; the defaults are the main dialog's run.
@@ -65,9 +68,24 @@ struct ExtractionRequest {
     bool allSources = false;
     // Where the package goes, absolute; empty for beside the archives.
     std::string outputPath;
+    // A report the caller will write after the run, absolute, or empty: the
+    // run refuses it, before anything is written, when it would replace a
+    // source or the package.
+    std::string reportPath;
+    // Told after the reason when the package cannot be created, e.g. how to
+    // write it elsewhere.
+    std::string packageHint;
     // Filled with what the harvest read, kept, met again and skipped.
     HarvestReport* report = nullptr;
 };
+
+// The files a run of `request` reads: its two archives, or with allSources
+// every numbered archive and every loose map.
+std::vector<std::string> SourcesOf(const ExtractionRequest& request);
+
+// The one of `sources` that `path` leads to (the same file, however spelled:
+// letter case, "..", a symbolic or a hard link), or empty.
+std::string SourceAt(const std::string& path, const std::vector<std::string>& sources);
 
 inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
 

@@ -262,7 +262,8 @@ bool IsBspEntry(const char* name, const char* ending) {
 
 bool HarvestPakTextures(platform::File& pak, TextureTable& table, MessageSink& messages, WarningSink& warnings) {
     if (!HasPakMagic(pak)) {
-        messages.ShowMessage(InvalidPakText, InvalidPakCaption, MessageKind::Exclamation);
+        messages.ShowMessage(InvalidPakText, InvalidPakCaption, MessageKind::Exclamation,
+                             platform::AbsolutePath(pak.GetFilePath()) + ": it does not begin with \"PACK\"");
         return false;
     }
     ArchiveContext archive{pak, pak.GetLength(), pak.GetFileName(), table, warnings};

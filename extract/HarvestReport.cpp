@@ -35,13 +35,24 @@ bool SameBytes(const TextureEntry& a, const TextureEntry& b) {
 
 }  // namespace
 
+std::string DescribeSkippedData(const SkippedData& skipped) {
+    auto count = [](int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
+    std::string text = "Damaged data was skipped: " + count(skipped.archives, "archive", "archives") + ", " +
+                       count(skipped.maps, "map", "maps") + " and " + count(skipped.textures, "texture", "textures") +
+                       ". The package holds the rest.";
+    for (const std::string& warning : skipped.first) text += "\n" + warning;
+    int total = skipped.archives + skipped.maps + skipped.textures;
+    if (static_cast<std::size_t>(total) > skipped.first.size()) text += "\n...";
+    return text;
+}
+
 void HarvestRecorder::BeginSource(const std::string& path, bool looseMap) {
-    m_current = ReportLocation{path, "", looseMap};
+    m_current = ReportLocation{platform::AbsolutePath(path), "", looseMap};
 }
 
 void HarvestRecorder::AddSource(const platform::File& file) {
     if (m_current.looseMap) m_looseMaps.insert(&file);
-    if (m_report) m_report->sources.push_back({file.GetFilePath(), file.GetLength()});
+    if (m_report) m_report->sources.push_back({platform::AbsolutePath(file.GetFilePath()), file.GetLength()});
 }
 
 void HarvestRecorder::Watch(TextureTable& table) {
@@ -65,6 +76,15 @@ void HarvestRecorder::RecordKept(const TextureTable& table) {
 
 void HarvestRecorder::Warn(const std::string& archive, const std::string& map, const std::string& what) {
     m_forward.Warn(archive, map, what);
+    // A loose map is a file of its own: a fault of the file is a map skipped.
+    if (map.empty()) {
+        ++m_skipped.archives;
+    } else if (what.rfind("texture", 0) == 0) {
+        ++m_skipped.textures;
+    } else {
+        ++m_skipped.maps;
+    }
+    if (m_skipped.first.size() < SkippedData::Listed) m_skipped.first.push_back(WarningText(archive, map, what));
     if (!m_report) return;
     ReportLocation where = m_current;
     if (!where.looseMap) where.member = map;
@@ -74,7 +94,7 @@ void HarvestRecorder::Warn(const std::string& archive, const std::string& map, c
 ReportTexture HarvestRecorder::Describe(const TextureEntry& entry) const {
     ReportTexture texture;
     texture.name = entry.name;
-    texture.where.source = entry.source->GetFilePath();
+    texture.where.source = platform::AbsolutePath(entry.source->GetFilePath());
     texture.where.looseMap = m_looseMaps.count(entry.source) != 0;
     if (!texture.where.looseMap) texture.where.member = entry.mapName;
     texture.position = entry.position;

@@ -55,6 +55,22 @@ struct HarvestReport {
     std::vector<ReportSkip> skipped;
 };
 
+// What a run passed over because it was damaged or could not be read.
+struct SkippedData {
+    int archives = 0;  // whole archives or loose map files, or parts of an archive's directory
+    int maps = 0;
+    int textures = 0;
+    std::vector<std::string> first;  // the first few warnings, in their words
+
+    // How many warnings `first` keeps for the user to read.
+    static constexpr std::size_t Listed = 5;
+    bool Any() const { return archives + maps + textures > 0; }
+};
+
+// The words of the warning box shown after a run that skipped data: how many
+// archives, maps and textures, then the first few warnings one a line.
+std::string DescribeSkippedData(const SkippedData& skipped);
+
 // Fills a HarvestReport while a run harvests, passing every warning on to the
 // run's own sink. Without a report it only passes warnings on.
 class HarvestRecorder : public WarningSink {
@@ -74,6 +90,8 @@ public:
     void RecordKept(const TextureTable& table);
 
     void Warn(const std::string& archive, const std::string& map, const std::string& what) override;
+    // Everything warned of so far.
+    const SkippedData& Skipped() const { return m_skipped; }
 
 private:
     ReportTexture Describe(const TextureEntry& entry) const;
@@ -81,6 +99,7 @@ private:
     HarvestReport* m_report;
     WarningSink& m_forward;
     ReportLocation m_current;
+    SkippedData m_skipped;
     std::set<const platform::File*> m_looseMaps;
     std::map<std::string, ReportTexture> m_remembered;  // by name
 };

@@ -16,11 +16,11 @@ namespace {
 constexpr int SlotCount = 32;
 constexpr const char* SlotKeyPrefix = "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack";
 
-// A slot is ours to write when it is free or holds either game's package, so
-// the two games' packages take turns in one slot. Names are compared exactly:
-// "quake.wad" is another program's pack.
-bool IsFreeOrOurs(const std::string& name) {
-    if (name.empty()) return true;
+// A slot is ours to write when it is free, holds either game's package (so
+// the two games' packages take turns in one slot) or the package's own name.
+// Names are compared exactly: "quake.wad" is another program's pack.
+bool IsFreeOrOurs(const std::string& name, const std::string& packageName) {
+    if (name.empty() || name == packageName) return true;
     for (const Game& game : AllGames()) {
         if (name == game.packageName) return true;
     }
@@ -29,6 +29,11 @@ bool IsFreeOrOurs(const std::string& name) {
 
 // How the system's own registry is named in the lines for the user.
 constexpr const char* SystemRegistryName = "HKEY_CURRENT_USER";
+
+// A slot key's full path, as the registry editor shows it.
+std::string SlotKeyPath(int slot) {
+    return std::string(SystemRegistryName) + "\\" + SlotKeyPrefix + std::to_string(slot);
+}
 
 bool StoreExists(const std::string& store) {
     return !store.empty() && platform::KindOf(store) != platform::PathKind::Missing;
@@ -61,7 +66,7 @@ std::string StoreFailureReason(std::int32_t result, int osError, const platform:
 
 // Walks the slots and opens the one to write into `key`; the outcome says
 // which, or why there is none.
-RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& registry) {
+RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& registry, const std::string& packageName) {
     RegistrationOutcome outcome;
     const std::string& store = registry.StorePath();
     outcome.store = registry.IsSystem() ? SystemRegistryName : store;
@@ -84,7 +89,7 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& regist
             return outcome;
         }
         key.QueryValue("name", name);
-        if (IsFreeOrOurs(name)) {
+        if (IsFreeOrOurs(name, packageName)) {
             outcome.status = RegistrationStatus::Registered;
             outcome.slot = slot;
             return outcome;
@@ -99,15 +104,16 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& regist
 }  // namespace
 
 RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir) {
-    return RegisterTexturePackAt(registry, game, gameDir + PackageNameFor(game));
-}
-
-RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game, const std::string& packagePath) {
     const std::string packageName = PackageNameFor(game);
     if (packageName.empty()) return {};
+    return RegisterTexturePackAt(registry, gameDir + packageName, packageName);
+}
 
+RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, const std::string& packagePath,
+                                          const std::string& packageName) {
+    if (packageName.empty()) return {};
     CRegistryKey key(registry, platform::RegistryCurrentUser);
-    RegistrationOutcome outcome = FindSlot(key, registry);
+    RegistrationOutcome outcome = FindSlot(key, registry, packageName);
     if (outcome.status != RegistrationStatus::Registered) return outcome;
 
     // All three values are written even when one fails, so a slot is left as
@@ -139,12 +145,12 @@ std::string DescribeRegistration(const RegistrationOutcome& outcome) {
         case RegistrationStatus::Registered:
             return "registered in slot txpack" + std::to_string(outcome.slot) + " of " + store;
         case RegistrationStatus::NoStore: return notRegistered + "no store file at " + store;
-        case RegistrationStatus::NoFirstSlot: return notRegistered + store + " has no txpack0 key";
+        case RegistrationStatus::NoFirstSlot: return notRegistered + store + " has no key " + SlotKeyPath(0);
         case RegistrationStatus::SlotsEnded:
             return notRegistered +
                    (outcome.slot == 1 ? "txpack0 holds another pack"
                                       : "txpack0 to txpack" + std::to_string(outcome.slot - 1) + " hold other packs") +
-                   " and " + store + " has no txpack" + std::to_string(outcome.slot) + " key";
+                   " and " + store + " has no key " + SlotKeyPath(outcome.slot);
         case RegistrationStatus::AllSlotsTaken:
             return notRegistered + "all " + std::to_string(SlotCount) + " slots of " + store + " hold other packs";
         case RegistrationStatus::StoreUnreadable:

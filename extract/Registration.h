@@ -32,10 +32,11 @@ struct RegistrationOutcome {
 // name. A game kind other than Quake (0) or Hexen II (1) writes nothing.
 RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir);
 
-// The same with the package's full path given as it is, for a package written
-// away from the archives; "name" stays the game's package name, so the slot
-// rules hold whatever the file is called.
-RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, int game, const std::string& packagePath);
+// The same with the package's full path and its name given as they are, for a
+// package written away from the archives. A slot that holds `packageName`
+// already is taken again, like one that holds either game's package.
+RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, const std::string& packagePath,
+                                          const std::string& packageName);
 
 // One line for a terminal: "registered in slot txpackN of STORE", or
 // "not registered: " and why.

@@ -12,8 +12,14 @@ enum class MessageKind { Plain, Exclamation };
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    // A failure the user must see, with its fixed text and caption.
-    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) = 0;
+    // A failure the user must see, with its fixed text and caption. `detail`
+    // names the file and the system's reason ("/games/quake/id1/PAK1.PAK:
+    // Permission denied"), or is empty where the text says it all.
+    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                             const std::string& detail) = 0;
+    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) {
+        ShowMessage(text, caption, kind, std::string());
+    }
 };
 
 class ProgressSink {
@@ -35,15 +41,23 @@ public:
 class WarningSink {
 public:
     virtual ~WarningSink() = default;
-    // A map or texture of an archive that was skipped because its data does
-    // not fit in the archive; `what` says what was wrong.
+    // Data that was skipped because it is damaged or cannot be read: a whole
+    // archive or a part of its directory (`map` empty), a map, or a texture
+    // (`what` then begins with "texture"); `what` says what was wrong.
     virtual void Warn(const std::string& archive, const std::string& map, const std::string& what) = 0;
 };
+
+// A warning as the user reads it: "ARCHIVE: MAP: what", or "ARCHIVE: what"
+// for a fault of the whole archive.
+inline std::string WarningText(const std::string& archive, const std::string& map, const std::string& what) {
+    return archive + ": " + (map.empty() ? "" : map + ": ") + what;
+}
 
 // Sinks that swallow everything, for callers that want no output of a kind.
 class NullSinks : public MessageSink, public ProgressSink, public StatusSink, public WarningSink {
 public:
-    void ShowMessage(const std::string&, const std::string&, MessageKind) override {}
+    using MessageSink::ShowMessage;
+    void ShowMessage(const std::string&, const std::string&, MessageKind, const std::string&) override {}
     void SetRange(int) override {}
     void SetPosition(int) override {}
     void Step() override {}

@@ -25,7 +25,8 @@ namespace {
 // exercised but not looked at.
 class CountingSinks : public NullSinks {
 public:
-    void ShowMessage(const std::string&, const std::string&, MessageKind) override { ++messages; }
+    using MessageSink::ShowMessage;
+    void ShowMessage(const std::string&, const std::string&, MessageKind, const std::string&) override { ++messages; }
     int messages = 0;
 };
 

@@ -12,6 +12,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    return IsAbsolutePath(path) ? path : GetCurrentDirectory() + path;
+}
+
 FileError::FileError(int osError, std::string fileName)
     : std::runtime_error(fileName + ": " + platform::OsErrorText(osError)),
       m_osError(osError),

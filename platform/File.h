@@ -150,6 +150,9 @@ std::string OsErrorText(int osError);
 
 // The process's current directory, with a trailing separator.
 std::string GetCurrentDirectory();
+// `path` made absolute against the current directory; as it is when it is
+// absolute already.
+std::string AbsolutePath(const std::string& path);
 // Makes `path` the current directory; a component that does not exist exactly
 // is found without regard to case. Returns false when that fails.
 bool SetCurrentDirectory(const std::string& path);

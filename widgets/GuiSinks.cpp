@@ -98,10 +98,12 @@ void CMessageBox::AddMessageDialogDetails(wxSizer* sizer) {
     sizer->Add(captionWidth + FrameButtonsRoom, 0);
 }
 
-void DialogMessageSink::ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) {
+void DialogMessageSink::ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                                    const std::string& detail) {
     const long style = wxOK | (kind == MessageKind::Exclamation ? wxICON_EXCLAMATION : 0);
     ShowModalOverBusyWindow(m_owner, [&] {
         CMessageBox box(m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
+        if (!detail.empty()) box.SetExtendedMessage(wxString::FromUTF8(detail));
         return box.ShowModal();
     });
 }

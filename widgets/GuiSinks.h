@@ -80,7 +80,11 @@ protected:
 class DialogMessageSink : public MessageSink {
 public:
     explicit DialogMessageSink(wxWindow& owner) : m_owner(owner) {}
-    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) override;
+    using MessageSink::ShowMessage;
+    // The detail (the file and the reason) stands below the text, in the
+    // box's smaller second line.
+    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                     const std::string& detail) override;
 
 private:
     wxWindow& m_owner;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "cli/ExtractCommand.h"
@@ -111,18 +113,19 @@ TEST(ExtractCommand, AFailureThatEndsTheRunIsItsMessageOnStderrAndExitCodeOne) {
         bool pak0, pak1;
         std::string gameDirSuffix;
         const char* message;
+        const char* file;  // named with the system's reason after the message
     };
     for (const Case& c : {
-             Case{"no such directory", true, true, "/gone", "Extraction Error: Invalid file path\n"},
-             Case{"PAK0 missing", false, true, "", "File IO error: Could not open pak0.pak file.\n"},
-             Case{"PAK1 missing", true, false, "", "File IO error: Could not open pak1.pak file.\n"},
+             Case{"no such directory", true, true, "/gone", "Extraction Error: Invalid file path", "/gone/"},
+             Case{"PAK0 missing", false, true, "", "File IO error: Could not open pak0.pak file.", "/PAK0.PAK"},
+             Case{"PAK1 missing", true, false, "", "File IO error: Could not open pak1.pak file.", "/PAK1.PAK"},
          }) {
         SCOPED_TRACE(c.what);
         Game game(c.pak0 ? Pak0() : Bytes{}, c.pak1 ? Pak1() : Bytes{});
         CliResult run = RunCli({"extract", game.Path() + c.gameDirSuffix});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, c.message);
+        EXPECT_EQ(run.err, std::string(c.message) + " (" + game.Path() + c.file + ": " + std::strerror(ENOENT) + ")\n");
         EXPECT_FALSE(std::filesystem::exists(game.dir / "Quake.wad"));
     }
 }
@@ -132,9 +135,10 @@ TEST(ExtractCommand, AnArchiveThatIsNoPakIsReportedAndTheOtherOneStillMakesThePa
     notAPak[0] = 'X';
     Game game(notAPak, Pak1());
     CliResult run = RunCli({"extract", game.Path()});
-    EXPECT_EQ(run.exitCode, 0);
-    ASSERT_EQ(Lines(run.err).size(), 2u) << run.err;
-    EXPECT_EQ(Lines(run.err)[0], "File IO Error: Invalid Pak file.");
+    EXPECT_EQ(run.exitCode, 3);
+    ASSERT_EQ(Lines(run.err).size(), 3u) << run.err;
+    EXPECT_EQ(Lines(run.err)[0], "File IO Error: Invalid Pak file. (" + game.Path() + "/PAK0.PAK: it does not begin with \"PACK\")");
+    EXPECT_EQ(Lines(run.err)[1], "warning: PAK0.PAK: Invalid Pak file.");
     auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Quake.wad"));
     EXPECT_EQ(run.out, Summary("Quake.wad", length, 2, 2, 0));
 }
@@ -149,7 +153,7 @@ TEST(ExtractCommand, AMalformedMapIsAWarningOnStderrAndTheOtherMapsAreKept) {
     Game game(pak0, Pak1());
     CliResult run = RunCli({"extract", game.Path()});
 
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.exitCode, 3) << run.err;
     std::vector<std::string> errLines = Lines(run.err);
     ASSERT_EQ(errLines.size(), 2u) << run.err;  // the warning, then the registration's line
     EXPECT_EQ(errLines[0].rfind("warning: ", 0), 0u) << errLines[0];

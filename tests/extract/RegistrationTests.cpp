@@ -279,6 +279,7 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
     const std::string at = store.string();
     std::vector<Slot> taken;
     for (int i = 0; i < 32; ++i) taken.push_back({i, "Other.wad"});
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack";
     struct Case {
         const char* what;
         std::function<void()> prepare;
@@ -286,11 +287,11 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
     };
     for (const Case& c : std::vector<Case>{
              {"no store", [] {}, "not registered: no store file at " + at},
-             {"no txpack0", [&] { WriteStore({{1, ""}}); }, "not registered: " + at + " has no txpack0 key"},
+             {"no txpack0", [&] { WriteStore({{1, ""}}); }, "not registered: " + at + " has no key " + key + "0"},
              {"one other pack", [&] { WriteStore({{0, "A.wad"}}); },
-              "not registered: txpack0 holds another pack and " + at + " has no txpack1 key"},
+              "not registered: txpack0 holds another pack and " + at + " has no key " + key + "1"},
              {"two other packs", [&] { WriteStore({{0, "A.wad"}, {1, "B.wad"}}); },
-              "not registered: txpack0 to txpack1 hold other packs and " + at + " has no txpack2 key"},
+              "not registered: txpack0 to txpack1 hold other packs and " + at + " has no key " + key + "2"},
              {"all taken", [&] { WriteStore(taken); }, "not registered: all 32 slots of " + at + " hold other packs"},
              {"slot 2", [&] { WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Hexen.wad"}}); },
               "registered in slot txpack2 of " + at},

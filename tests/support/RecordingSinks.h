@@ -12,6 +12,7 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     MessageKind kind;
+    std::string detail;
 };
 
 struct Warning {
@@ -22,8 +23,10 @@ struct Warning {
 
 class RecordingSinks : public MessageSink, public ProgressSink, public StatusSink, public WarningSink {
 public:
-    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) override {
-        messages.push_back({text, caption, kind});
+    using MessageSink::ShowMessage;
+    void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind,
+                     const std::string& detail) override {
+        messages.push_back({text, caption, kind, detail});
     }
     void SetRange(int upper) override { ranges.push_back(upper); }
     void SetPosition(int position) override {
