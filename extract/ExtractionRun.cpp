@@ -16,6 +16,7 @@
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileReplacement.h"
+#include "platform/FsPath.h"
 #include "platform/Paths.h"
 
 namespace moxtrel {
@@ -196,7 +197,10 @@ std::vector<std::string> SourcesOf(const ExtractionRequest& request) {
 }
 
 std::string SourceAt(const std::string& path, const std::vector<std::string>& sources) {
+    // A name that differs from a source's in letter case alone is the source
+    // on a file system that ignores case, and the games find it so everywhere.
     std::optional<platform::FileIdentity> written = platform::IdentityOf(path);
+    if (!written) written = platform::IdentityOf(platform::ResolvePathIgnoringCase(path));
     if (!written) return {};
     for (const std::string& source : sources) {
         if (platform::IdentityOf(source) == written) return source;
@@ -214,6 +218,13 @@ void ShowCreateFailed(ExtractionSinks& sinks, const std::string& path, const std
     sinks.messages.ShowMessage(CreateFailedText, FileIoCaption, MessageKind::Exclamation, Detail(path, reason));
 }
 
+// Whether two outputs are one file: the same file on disk, or, before either
+// exists, the same path once "." and ".." are taken out.
+bool SameFileOrPath(const std::string& a, const std::string& b) {
+    if (!SourceAt(a, {b}).empty()) return true;
+    return platform::ToFsPath(a).lexically_normal() == platform::ToFsPath(b).lexically_normal();
+}
+
 // Refuses outputs that would replace one of the run's sources, or each other,
 // before anything is written. False after its message.
 bool OutputsSpareTheSources(const ExtractionRequest& request, const std::string& package, ExtractionSinks& sinks) {
@@ -224,12 +235,15 @@ bool OutputsSpareTheSources(const ExtractionRequest& request, const std::string&
     }
     const std::string& report = request.reportPath;
     if (report.empty()) return true;
-    std::string source = SourceAt(report, sources);
-    if (source.empty() && SourceAt(report, {package}) == package) source = "package " + package;
-    if (source.empty()) return true;
+    std::string what;
+    if (std::string source = SourceAt(report, sources); !source.empty()) {
+        what = "the source " + source;
+    } else if (SameFileOrPath(report, package)) {
+        what = "the package " + package;
+    }
+    if (what.empty()) return true;
     sinks.messages.ShowMessage("Could not write the report.", FileIoCaption, MessageKind::Exclamation,
-                               Detail(report, "it is the " + (source.rfind("package ", 0) == 0 ? source : "source " + source) +
-                                                  ", which is never written over"));
+                               Detail(report, "it is " + what + ", which is never written over"));
     return false;
 }
 

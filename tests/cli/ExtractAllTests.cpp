@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -244,6 +246,165 @@ TEST(ExtractOutput, AnOutputOrReportThatCannotBeWrittenFailsBeforeAnythingIsWrit
         EXPECT_EQ(fixtures::ReadBytes(store), Bytes(slot.begin(), slot.end()));  // nothing registered
         EXPECT_EQ(fixtures::ReadBytes((out / "old.json").string()), (Bytes{'{', '}'}));  // an old report stays
     }
+}
+
+// Runs extract and checks that it failed without touching anything: no
+// package beside the archives but the old one, the store as it was.
+void ExpectFailureThatKeepsEverything(const Game& game, const std::vector<std::string>& options, const std::string& store,
+                                      const std::string& err) {
+    std::vector<std::string> args = {"extract", game.dir.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    Bytes storeBefore = fixtures::ReadBytes(store);
+    CliResult run = RunCli(args, {{"MOXTREL_REGISTRY", store}});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err).back(), err) << run.err;
+    EXPECT_EQ(fixtures::ReadBytes(store), storeBefore);
+}
+
+TEST(ExtractSafety, ARunThatCouldReadNothingFailsAndKeepsTheOldPackage) {
+    Bytes damagedMap = LooseMap({Tex("lost", 6)});
+    fixtures::PatchInt32(damagedMap, 20, 0x7FFFFF00);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, Bytes>> files;
+        std::vector<std::string> options;
+        std::string lastLine;  // after GAME_DIR
+    };
+    const std::string nothingRead = "Extraction Error: No textures could be read, so no package was written. (";
+    for (const Case& c : std::vector<Case>{
+             {"two empty archives", {{"PAK0.PAK", {}}, {"PAK1.PAK", {}}}, {}, nothingRead},
+             {"two files that are no archives", {{"PAK0.PAK", Bytes(64, 'x')}, {"PAK1.PAK", Bytes(3, 'y')}}, {}, nothingRead},
+             {"archives whose only map is damaged",
+              {{"PAK0.PAK", fixtures::MakePak({{"maps/a.bsp", damagedMap}})}, {"PAK1.PAK", fixtures::MakePak({})}},
+              {},
+              nothingRead},
+             {"--all, a loose map that is no map", {{"maps/a.bsp", Bytes{'P', 'A'}}}, {"--all"}, nothingRead},
+         }) {
+        SCOPED_TRACE(c.what);
+        Game game;
+        for (const auto& [name, bytes] : c.files) game.Put(name, bytes);
+        game.Put("Quake.wad", Bytes{'o', 'l', 'd'});
+        TempDir out;
+        std::string store = (out / "registry.reg").string();
+        WriteSlotStore(store);
+        std::string package = Native((game.dir / "Quake.wad").string());
+        ExpectFailureThatKeepsEverything(game, c.options, store, c.lastLine + package + ": kept as it was)");
+        EXPECT_EQ(fixtures::ReadBytes((game.dir / "Quake.wad").string()), (Bytes{'o', 'l', 'd'}));
+        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(game.dir), fs::directory_iterator())),
+                  c.files.size() + 1);  // no temporary file left
+    }
+}
+
+#ifndef _WIN32
+TEST(ExtractSafety, AnAllRunThatFindsOnlyLinksFoldersAndFifosFindsNothing) {
+    Game game;
+    game.Put("../elsewhere.bsp", LooseMap({Tex("through_a_link", 7)}));
+    fs::create_directory(game.dir / "maps");
+    fs::create_symlink(game.dir / "../elsewhere.bsp", game.dir / "maps/a.bsp");
+    fs::create_directory(game.dir / "maps/b.bsp");
+    ASSERT_EQ(::mkfifo((game.dir / "maps/c.bsp").c_str(), 0644), 0);
+    TempDir out;
+    std::string store = (out / "registry.reg").string();
+    WriteSlotStore(store);
+    ExpectFailureThatKeepsEverything(game, {"--all"}, store,
+                                     "Extraction Error: No archives or maps found in " + game.dir.string() + "/");
+    EXPECT_FALSE(fs::exists(game.dir / "Quake.wad"));
+}
+
+TEST(ExtractSafety, AnOutputOrReportThatLeadsToASourceIsRefusedHoweverItIsSpelled) {
+    Game game;
+    game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
+    game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
+    game.Put("maps/loose.bsp", LooseMap({Tex("three", 3)}));
+    TempDir out;
+    fs::create_symlink(game.dir / "PAK0.PAK", out / "link.wad");
+    fs::create_hard_link(game.dir / "PAK1.PAK", out / "hard.wad");
+    std::string store = (out / "registry.reg").string();
+    WriteSlotStore(store);
+    const std::string id1 = game.dir.string() + "/";
+    const std::string refused = " which is never written over)";
+    struct Case {
+        std::vector<std::string> options;
+        std::string path, source;  // the refused path as told, and the source it leads to
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--output", id1 + "pak1.pak"}, id1 + "pak1.pak", id1 + "PAK1.PAK"},
+             {{"--output", id1 + "../id1/PAK0.PAK"}, id1 + "../id1/PAK0.PAK", id1 + "PAK0.PAK"},
+             {{"--output", (out / "link.wad").string()}, (out / "link.wad").string(), id1 + "PAK0.PAK"},
+             {{"--output", (out / "hard.wad").string()}, (out / "hard.wad").string(), id1 + "PAK1.PAK"},
+             {{"--all", "--output", id1 + "maps/loose.bsp"}, id1 + "maps/loose.bsp", id1 + "maps/loose.bsp"},
+         }) {
+        SCOPED_TRACE(c.path);
+        ExpectFailureThatKeepsEverything(game, c.options, store,
+                                         "File IO error: Could not create wad file. (" + c.path + ": it is the source " +
+                                             c.source + "," + refused);
+    }
+    ExpectFailureThatKeepsEverything(game, {"--report", id1 + "PAK0.PAK"}, store,
+                                     "File IO error: Could not write the report. (" + id1 + "PAK0.PAK: it is the source " +
+                                         id1 + "PAK0.PAK," + refused);
+    std::string same = (out / "same").string();
+    ExpectFailureThatKeepsEverything(game, {"--report", same, "--output", same}, store,
+                                     "File IO error: Could not write the report. (" + same + ": it is the package " +
+                                         same + "," + refused);
+    EXPECT_EQ(fixtures::ReadBytes((game.dir / "PAK0.PAK").string()), Archive("a", {Tex("one", 1)}));
+    EXPECT_EQ(fixtures::ReadBytes((game.dir / "PAK1.PAK").string()), Archive("b", {Tex("two", 2)}));
+    EXPECT_FALSE(fs::exists(game.dir / "Quake.wad"));
+}
+
+TEST(ExtractSafety, AReadOnlyPackageIsKeptAndAReplacedOneKeepsItsMode) {
+    Game game;
+    game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
+    game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
+    game.Put("Quake.wad", Bytes{'o', 'l', 'd'});
+    TempDir out;
+    std::string store = (out / "registry.reg").string();
+    WriteSlotStore(store);
+    const std::string package = (game.dir / "Quake.wad").string();
+    fs::permissions(package, fs::perms(0444));
+    ExpectFailureThatKeepsEverything(game, {}, store,
+                                     "File IO error: Could not create wad file. (" + package + ": " +
+                                         std::strerror(EACCES) + "; --output writes the package elsewhere)");
+    EXPECT_EQ(fixtures::ReadBytes(package), (Bytes{'o', 'l', 'd'}));
+
+    fs::permissions(package, fs::perms(0640));
+    CliResult run = RunCli({"extract", game.dir.string()}, {{"MOXTREL_REGISTRY", store}});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fs::status(package).permissions(), fs::perms(0640));
+}
+#endif
+
+TEST(ExtractSafety, TwoPackagesWrittenElsewhereTakeTwoSlotsAndKeepThemOnTheNextRun) {
+    Game game;
+    game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
+    game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
+    TempDir out;
+    std::string store = (out / "registry.reg").string();
+    std::string slots = "REGEDIT4\n";
+    for (int i = 0; i < 3; ++i) {
+        slots += "\n[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack" + std::to_string(i) + "]\n";
+    }
+    fixtures::WriteBytes(store, Bytes(slots.begin(), slots.end()));
+    for (const auto& [name, slot] : std::vector<std::pair<std::string, int>>{{"base.wad", 0}, {"hipnotic.wad", 1}, {"base.wad", 0}}) {
+        SCOPED_TRACE(name);
+        CliResult run = RunCli({"extract", game.dir.string(), "--output", (out / name).string()}, {{"MOXTREL_REGISTRY", store}});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(Lines(run.err).back(), "registered in slot txpack" + std::to_string(slot) + " of " + store);
+    }
+}
+
+TEST(ExtractSafety, TheReportNamesItsSourcesWithAbsolutePathsWithoutAll) {
+    Game game;
+    game.Put("PAK0.PAK", Archive("a", {Tex("one", 1)}));
+    game.Put("PAK1.PAK", Archive("b", {Tex("two", 2)}));
+    TempDir out;
+    std::string report = (out / "report.json").string();
+    CliResult run = RunCli({"extract", game.dir.string(), "--report", report});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream reportFile(report);
+    json document = json::parse(reportFile);
+    EXPECT_EQ(document["sources"][0]["path"], Native((game.dir / "PAK0.PAK").string()));
+    EXPECT_EQ(document["textures"][1]["source"], Native((game.dir / "PAK1.PAK").string()));
 }
 
 TEST(InfoJson, ListsEachLumpWithItsSizeAndPictureSizeWhereTheRecordHoldsOne) {
