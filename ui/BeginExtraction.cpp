@@ -16,6 +16,10 @@
 
 namespace moxtrel::ui {
 
+namespace {
+constexpr const char* SkippedDataCaption = "Extraction warning";
+}  // namespace
+
 void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
     {
         widgets::CloseDuringWork::Scope working(m_closeDuringWork);
@@ -39,6 +43,10 @@ void CMoxtrelDlg::RunBegin() {
     switch (result.outcome) {
         case RunOutcome::Completed: {
             FinishCompletedRun();
+            // The package lacks what was skipped: the user hears of it before its summary.
+            if (result.skipped.Any()) {
+                messages.ShowMessage(DescribeSkippedData(result.skipped), SkippedDataCaption, MessageKind::Exclamation);
+            }
             CWadInfoDlg summary;
             const WadSummary& s = result.summary;
             summary.SetInfo(s.fileName, s.length, s.total, s.simple, s.animated);

@@ -113,6 +113,8 @@ TEST_F(BeginRun, AnInvalidFirstArchiveIsReportedAndThePackageHoldsTheSecond) {
     };
     wxTEST_DIALOG(Click(dlg, D::IdBegin),
                   ExpectMessageBox("Invalid Pak file.", "File IO Error", wxICON_EXCLAMATION, duringTheHarvest),
+                  ExpectMessageBox(::testing::StartsWith("Damaged data was skipped: 1 archive, 0 maps and 0 textures."),
+                                   "Extraction warning", wxICON_EXCLAMATION),
                   ExpectSummary([&](CWadInfoDlg& summary) {
                       EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdTotal), "2");
                       EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdSimple), "2");
@@ -121,6 +123,16 @@ TEST_F(BeginRun, AnInvalidFirstArchiveIsReportedAndThePackageHoldsTheSecond) {
     EXPECT_TRUE(fs::exists(Package()));
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Extraction complete!");
     ExpectIdle();
+}
+
+TEST_F(BeginRun, TwoInvalidArchivesEndTheRunWithoutAPackageOrASummary) {
+    for (const char* name : {"PAK0.PAK", "PAK1.PAK"}) WriteBytes((gameDir / name).string(), Bytes{'J', 'U', 'N', 'K'});
+    wxTEST_DIALOG(Click(dlg, D::IdBegin),
+                  ExpectMessageBox("Invalid Pak file.", "File IO Error", wxICON_EXCLAMATION),
+                  ExpectMessageBox("Invalid Pak file.", "File IO Error", wxICON_EXCLAMATION),
+                  ExpectMessageBox("No textures could be read, so no package was written.", "Extraction Error",
+                                   wxICON_EXCLAMATION));
+    ExpectUntouched();
 }
 
 TEST_F(BeginRun, AGameDirectoryThatIsGoneGivesAPlainBox) {

@@ -13,6 +13,7 @@
 #include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "ui/MoxtrelDlg.h"
+#include "tools/GameWriter.h"
 #include "ui/RealInput.h"
 
 namespace moxtrel::test {
@@ -263,6 +264,28 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
         ClickOn(*dlg.FindWindow(D::IdBegin));
         EXPECT_TRUE(PumpUntil([&] { return box.Acted() && dlg.IsActive(); }));
     }
+}
+
+TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
+    FindTheGame(true);
+    fixtures::Bytes damaged = fixtures::MakeBsp(fixtures::MakeTextureLump({fixtures::MakeMiptex("lost", 16, 16, 6)}));
+    fixtures::PatchInt32(damaged, 20, 0x7FFFFF00);  // the texture lump lies far beyond the archive
+    fixtures::WriteBytes(c + "Quake/id1/PAK1.PAK", fixtures::MakePak({{"maps/bad.bsp", damaged}}));
+    wxString caption, text;
+    std::vector<std::string> shownInOrder;
+    WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
+        shownInOrder.push_back("warning");
+        caption = shown.GetTitle();
+        text = static_cast<widgets::CMessageBox&>(shown).GetMessage();
+        PressKey(WXK_RETURN);
+    });
+    WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog&) { shownInOrder.push_back("summary"); }, wxID_OK);
+    PressKey('B', wxMOD_ALT);
+    ASSERT_TRUE(PumpUntil([&] { return summary.Acted() && dlg.IsActive(); }));
+    EXPECT_EQ(shownInOrder, (std::vector<std::string>{"warning", "summary"}));
+    EXPECT_EQ(caption, "Extraction warning");
+    EXPECT_TRUE(text.StartsWith("Damaged data was skipped: 0 archives, 1 map and 0 textures.")) << text;
+    EXPECT_NE(text.Find("PAK1.PAK: maps/bad.bsp: the texture lump"), wxNOT_FOUND) << text;
 }
 
 }  // namespace
