@@ -43,7 +43,7 @@ std::string AbsoluteArgumentPath(const std::string& argument) {
 void WriteReport(const std::string& path, const std::string& text) {
     platform::FileReplacement report;
     std::string name = platform::NameOf(path);
-    if (!report.Begin(path, "." + name + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+    if (!report.Begin(path, "." + name + ".part-")) {
         throw platform::FileError(report.LastOsError(), path);
     }
     report.Output().Write(text.data(), text.size());

@@ -226,7 +226,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;
     std::string target = output.empty() ? packageName : output;
-    if (!package.Begin(target, "." + platform::NameOf(target) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+    if (!package.Begin(target, "." + platform::NameOf(target) + ".part-")) {
         std::string text = output.empty() ? CreateFailedText
                                            : "Could not create wad file " + output + ": " +
                                                  platform::OsErrorText(package.LastOsError()) + ".";
