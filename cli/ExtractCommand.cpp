@@ -45,8 +45,7 @@ std::string AbsoluteArgumentPath(const std::string& argument) {
 // it is on disk.
 bool BeginReport(platform::FileReplacement& report, const std::string& path, TerminalSinks& terminal) {
     std::string problem = OutputPathProblem(path);
-    if (problem.empty() &&
-        !report.Begin(path, "." + platform::NameOf(path) + ".part-", platform::FileReplacement::Permissions::NewFile)) {
+    if (problem.empty() && !report.Begin(path, "." + platform::NameOf(path) + ".part-")) {
         problem = platform::OsErrorText(report.LastOsError());
     }
     if (problem.empty()) return true;

@@ -37,7 +37,7 @@ std::string FolderOf(const std::string& path) {
 void WritePage(const std::string& path, const std::vector<unsigned char>& png) {
     platform::FileReplacement page;
     std::string prefix = "." + fs::path(path).filename().string() + ".part-";
-    if (!page.Begin(path, prefix, platform::FileReplacement::Permissions::NewFile)) {
+    if (!page.Begin(path, prefix)) {
         throw platform::FileError(page.LastOsError(), path);
     }
     try {

@@ -73,9 +73,17 @@ public:
     // characters, open for writing with the permissions a newly created file
     // gets. Returns false (errno kept in LastOsError) when that fails.
     bool OpenTemporary(const std::string& directory, const std::string& prefix);
+    // Creates a file with no name in `directory`, open for reading and
+    // writing and readable by its owner only; the platform layer can give it
+    // a name later, and otherwise it goes with its handle. GetFilePath is
+    // the name it would get: `prefix` followed by six random characters.
+    // Fails with EOPNOTSUPP where the system or the file system cannot hold
+    // such a file (Linux can, on most of its file systems), and otherwise
+    // as OpenTemporary does.
+    bool OpenUnnamed(const std::string& directory, const std::string& prefix);
     // Like OpenTemporary, for a scratch file read back by this process only:
     // it goes from the disk when it is closed, whatever ends the program
-    // (on POSIX its name is removed at once).
+    // (on POSIX it has no name from the start, or loses it at once).
     bool OpenScratch(const std::string& directory, const std::string& prefix);
     // Opens the regular file at exactly `path` for reading: a symbolic link is
     // not followed (ELOOP), and a folder (EISDIR), FIFO or device (ENODEV) is

@@ -1,40 +1,32 @@
 #include "platform/FileReplacement.h"
 
-#include <cerrno>
-
 #include "platform/FileReplacementSystem.h"
-#include "platform/Paths.h"
 
 namespace moxtrel::platform {
 
-bool FileReplacement::Begin(const std::string& target, const std::string& temporaryPrefix, Permissions permissions) {
+bool FileReplacement::Begin(const std::string& target, const std::string& temporaryPrefix, NewFileAccess access) {
     Discard();
     m_target = target;
     m_sealed = false;
-    if (!m_output.OpenTemporary(FolderOf(target), temporaryPrefix)) {
-        m_lastOsError = m_output.LastOsError();
-        return false;
+    m_lastOsError = system::CheckReplaceable(target);
+    if (m_lastOsError == 0) {
+        m_lastOsError = system::CreateTemporary(target, temporaryPrefix, access, m_output, m_temporary);
     }
-    m_temporary = m_output.GetFilePath();
-    m_pending = true;
-    if (!system::ApplyPermissions(m_output, target, permissions)) {
-        m_lastOsError = errno;
-        Discard();
-        return false;
-    }
-    return true;
+    m_pending = m_lastOsError == 0;
+    return m_pending;
 }
 
 void FileReplacement::Seal() {
     if (m_sealed) return;
     m_output.Flush();
-    m_output.Close();
+    // An unnamed file stays open until it has a name: closed, it would go.
+    if (m_temporary.named) m_output.Close();
     m_sealed = true;
 }
 
 void FileReplacement::Commit() {
     Seal();
-    if (int error = system::MoveOver(m_temporary, m_target); error != 0) {
+    if (int error = system::MoveOver(m_output, m_temporary, m_target); error != 0) {
         Discard();
         throw FileError(error, m_target);
     }
@@ -44,11 +36,7 @@ void FileReplacement::Commit() {
 void FileReplacement::Discard() noexcept {
     if (!m_pending) return;
     m_pending = false;
-    try {
-        m_output.Close();
-    } catch (const FileError&) {
-    }
-    RemoveFile(m_temporary);
+    system::RemoveTemporary(m_output, m_temporary);
 }
 
 }  // namespace moxtrel::platform

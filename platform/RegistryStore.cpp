@@ -221,7 +221,7 @@ enum class Replacement { Done, StoreChanged, Failed };
 Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists) {
     FileReplacement replacement;
     const std::string name = NameOf(path);
-    if (!replacement.Begin(path, name + ".", FileReplacement::Permissions::KeepTarget)) return Replacement::Failed;
+    if (!replacement.Begin(path, name + ".", FileReplacement::NewFileAccess::OwnerOnly)) return Replacement::Failed;
     try {
         replacement.Output().Write(text.data(), text.size());
         replacement.Seal();

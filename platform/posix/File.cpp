@@ -3,6 +3,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "platform/posix/TemporaryNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -167,9 +168,27 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
     return Adopt(fd, pattern);
 }
 
+bool File::OpenUnnamed(const std::string& directory, const std::string& prefix) {
+    Release();
+#ifdef O_TMPFILE
+    int fd = ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return Adopt(fd, directory + prefix + system::RandomNameSuffix());
+    // A file system without unnamed files says EOPNOTSUPP; a kernel that
+    // knows nothing of them reads the flag as a folder opened for writing.
+    m_lastOsError = (errno == EISDIR || errno == EINVAL) ? EOPNOTSUPP : errno;
+#else
+    m_lastOsError = EOPNOTSUPP;
+#endif
+    return false;
+}
+
 bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
-    if (!OpenTemporary(directory, prefix)) return false;
     // Unnamed from the start: nothing is left behind, whatever ends the run.
+    if (OpenUnnamed(directory, prefix)) return true;
+    if (m_lastOsError != EOPNOTSUPP) return false;
+    // Otherwise the name goes at once, and no interrupt comes between.
+    system::InterruptsHeld held;
+    if (!OpenTemporary(directory, prefix)) return false;
     RemoveFile(m_path);
     return true;
 }

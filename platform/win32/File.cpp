@@ -172,6 +172,13 @@ bool File::OpenTemporary(const std::string& directory, const std::string& prefix
     return Adopt(Native(*handle), path);
 }
 
+bool File::OpenUnnamed(const std::string&, const std::string&) {
+    // A Windows file has a name from its creation to its deletion.
+    Release();
+    m_lastOsError = EOPNOTSUPP;
+    return false;
+}
+
 bool File::OpenScratch(const std::string& directory, const std::string& prefix) {
     Release();
     // The system deletes the file when its last handle closes, also when the

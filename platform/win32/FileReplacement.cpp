@@ -1,22 +1,45 @@
 // The Windows steps of a file replacement: the only permission a file has
-// there is its read-only attribute, and the move is MoveFileExW, which
-// replaces the target and is on the disk when it returns.
+// there is its read-only attribute, which a new file does not have, and the
+// move is MoveFileExW, which replaces the target and is on the disk when it
+// returns. Every temporary file has a name; nothing removes it when the
+// process is ended from outside.
 
 #include <cerrno>
 #include <windows.h>
 
 #include "platform/FileReplacementSystem.h"
+#include "platform/Paths.h"
 #include "platform/win32/Unicode.h"
 #include "platform/win32/WinError.h"
 
 namespace moxtrel::platform::system {
 
-// A new file needs nothing: it is writable, as any new file. A file that
-// keeps its target's permissions would take its read-only attribute, but a
-// read-only target cannot be replaced, so the replacement fails at the move
-// and leaves the target whole, as a write-protected file on POSIX does.
-bool ApplyPermissions(File&, const std::string&, FileReplacement::Permissions) {
-    return true;
+// Windows would refuse the move over a read-only file only at the end, after
+// all the work; it is refused up front instead, as on POSIX.
+int CheckReplaceable(const std::string& target) {
+    const std::optional<std::wstring> wide = Widen(target);
+    if (!wide) return 0;  // the move reports the name
+    const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    return (attributes & FILE_ATTRIBUTE_READONLY) ? EACCES : 0;
+}
+
+// A new file is writable, as any new file, and a target that is not
+// read-only has no other permission to keep.
+int CreateTemporary(const std::string& target, const std::string& prefix, FileReplacement::NewFileAccess,
+                    File& output, ReplacementTemporary& temporary) {
+    if (!output.OpenTemporary(FolderOf(target), prefix)) return output.LastOsError();
+    temporary = {output.GetFilePath(), true, -1};
+    return 0;
+}
+
+void RemoveTemporary(File& output, ReplacementTemporary& temporary) noexcept {
+    try {
+        output.Close();
+    } catch (const FileError&) {
+    }
+    if (temporary.named) RemoveFile(temporary.path);
+    temporary.named = false;
 }
 
 namespace {
@@ -34,15 +57,23 @@ bool TargetBusy(DWORD error, const std::wstring& target) {
 
 }  // namespace
 
-int MoveOver(const std::string& temporary, const std::string& target) {
-    const std::optional<std::wstring> from = Widen(temporary);
+int MoveOver(File& output, ReplacementTemporary& temporary, const std::string& target) {
+    try {
+        output.Close();
+    } catch (const FileError& error) {
+        return error.OsError();
+    }
+    const std::optional<std::wstring> from = Widen(temporary.path);
     const std::optional<std::wstring> to = Widen(target);
     if (!from || !to) return EILSEQ;
     // Readers hold a file for moments; the move is tried again for up to
     // about two seconds before the target counts as held for good.
     constexpr int Attempts = 100;
     for (int attempt = 1;; ++attempt) {
-        if (::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        if (::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            temporary.named = false;
+            return 0;
+        }
         const DWORD error = ::GetLastError();
         if (attempt == Attempts || !TargetBusy(error, *to)) return ErrnoFromWin32(error);
         ::Sleep(20);
