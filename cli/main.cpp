@@ -32,6 +32,25 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
     };
 }
 
+// The exit codes, after the help of the program and of extract, the one
+// command with a code of its own.
+constexpr const char* ExitCodesFooter =
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  the job failed, or search found nothing; a failed extract writes and registers\n"
+    "     nothing and keeps the earlier package\n"
+    "  2  the command line was wrong\n"
+    "  3  extract only: the package was written, but damaged data was skipped\n"
+    "     (each skip is a \"warning:\" line on stderr)";
+
+constexpr const char* ExtractExitCodesFooter =
+    "Exit status:\n"
+    "  0  the package was written and registered, and nothing was skipped\n"
+    "  1  the run failed: nothing was written or registered, the earlier package is kept\n"
+    "  2  the command line was wrong\n"
+    "  3  the package was written, but damaged data was skipped\n"
+    "     (each skip is a \"warning:\" line on stderr)";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +60,10 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "moxtrel-cli " MOXTREL_VERSION);
     app.require_subcommand(1);
     std::vector<Command> commands = AddCommands(app);
+    // Set after the subcommands are made: CLI11 gives a new subcommand its
+    // parent's footer, and info, preview and search have no code 3.
+    app.footer(ExitCodesFooter);
+    app.get_subcommand("extract")->footer(ExtractExitCodesFooter);
 
     // CLI11 reads a C argv; it is rebuilt over the UTF-8 arguments.
     std::vector<std::string> arguments = moxtrel::platform::CommandLineArguments(argc, argv);

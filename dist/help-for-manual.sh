@@ -19,8 +19,11 @@ commands=$("$program" --help | awk '/^Subcommands:/ { listing = 1; next }
   listing && /^$/ { listing = 0 }')
 
 # The program's help without its list of subcommands, which the sections
-# below replace; each subcommand's usage joins the synopsis.
+# below replace, and without its closing list of exit codes, which the page's
+# own section EXIT STATUS gives in full; each subcommand's usage joins the
+# synopsis.
 "$program" --help | awk -v commands="$commands" -v program="$program" '
+  /^Exit status:$/ { exit }
   /^Subcommands:/ { skipping = 1; next }
   skipping && /^$/ { skipping = 0; next }
   skipping { next }
@@ -36,7 +39,7 @@ commands=$("$program" --help | awk '/^Subcommands:/ { listing = 1; next }
 
 # Each subcommand: its usage, its summary, then its arguments and options as
 # one list (the -h,--help line, the same everywhere, left out), then any
-# closing notes.
+# closing notes but the exit codes.
 [ -z "$commands" ] || printf '\n*Commands*\n'
 for command in $commands; do
   echo
@@ -46,5 +49,6 @@ for command in $commands; do
     /^Usage:/ { sub(/^Usage: */, ""); print " " $0; print ""; print summary; next }
     /^(Positionals|Options):$/ { print ""; next }
     /^  -h,--help / { next }
+    /^Exit status:$/ { exit }
     { print }'
 done

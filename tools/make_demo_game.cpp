@@ -1,5 +1,6 @@
 // make_demo_game OUT: writes a small made-up game installation under OUT so
-// that Moxtrel can be tried without the real game:
+// that Moxtrel can be tried without the real game (--help or -h prints the
+// usage):
 //   OUT/quake/quake.exe          what Search looks for (placeholder bytes)
 //   OUT/quake/id1/PAK0.PAK       maps e1m1, e1m2, b_shell and a few other files
 //   OUT/quake/id1/PAK1.PAK       maps e2m1, dm1
@@ -328,11 +329,21 @@ Bytes MakePak1() {
     });
 }
 
+constexpr const char* Usage =
+    "usage: make_demo_game OUT\nwrites OUT/quake/quake.exe and OUT/quake/id1/PAK0.PAK, PAK1.PAK\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_demo_game OUT\nwrites OUT/quake/quake.exe and OUT/quake/id1/PAK0.PAK, PAK1.PAK\n");
+    const std::string argument = argc == 2 ? argv[1] : "";
+    if (argument == "--help" || argument == "-h") {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    // No option is known, so a word starting with '-' is a mistake rather
+    // than the name of a folder to write into.
+    if (argc != 2 || argument.starts_with('-')) {
+        std::fputs(Usage, stderr);
         return 2;
     }
     try {

@@ -153,7 +153,7 @@ start() {
   main=$(window "Extract Pak Textures")
 }
 
-# Dialog templates in dialog units: main 223 x 110, Locate 179 x 159, Search 212 x 95.
+# Dialog templates in dialog units: main 223 x 110, Locate 179 x 159, Search 212 x 100.
 
 # The main dialog with Quake chosen, then Manual Locate finding the game.
 start
@@ -174,12 +174,12 @@ start
 click "$main" 25 14 223 110          # Quake
 click "$main" 200 42 223 110         # Search
 search=$(window Search)
-click "$search" 14 39 212 95         # Hard Drives
-click "$search" 177 62 212 95        # Begin Search
+click "$search" 14 39 212 100        # Hard Drives
+click "$search" 177 62 212 100       # Begin Search
 found_game "Search"
 sleep 2.5
 shoot "$search" search
-click "$search" 177 87 212 95        # Ok
+click "$search" 177 87 212 100       # Ok
 gone Search
 # Holding the store's lock stops the run where it registers the package,
 # after the package is written: the main dialog shows the run at its end.

@@ -1,8 +1,12 @@
 // The Search dialog in its real modal loop over drive maps: the drive kinds
 // and Begin Search, the scan's outcomes and what the result string holds,
-// the closing rules, the status line during the scan and the flashes.
+// the closing rules, the status line during the scan, the flashes and the
+// group box inside the dialog.
+
+#include <stdexcept>
 
 #include <wx/animate.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
@@ -170,6 +174,38 @@ TEST_F(SearchDialog, FlashesFourTicksForItsFirstFindOfTheProcessAndOneForEveryLa
     EXPECT_EQ(flashes.flashes, first);
     findAndWatch();
     EXPECT_EQ(flashes.flashes, (std::vector<bool>{true, true, false}));
+}
+
+// The "Search Options" group box of the dialog.
+const wxStaticBox& OptionsBox(const CSearchDlg& dlg) {
+    for (const wxWindow* child : dlg.GetChildren()) {
+        if (const auto* box = wxDynamicCast(child, wxStaticBox)) return *box;
+    }
+    throw std::logic_error("the Search dialog has no group box");
+}
+
+std::string RectText(const wxRect& rect) {
+    return wxString::Format("%d,%d %dx%d", rect.x, rect.y, rect.width, rect.height).ToStdString();
+}
+
+TEST_F(SearchDialog, DrawsItsOptionsBoxWholeInsideTheDialogWithTheMarginOfItsOtherControls) {
+    Run([&](CSearchDlg& dlg) {
+        const wxStaticBox& box = OptionsBox(dlg);
+        EXPECT_EQ(box.GetLabel(), "Search Options");
+        // The status line stands in the dialog's top left corner, its
+        // margins away from both edges.
+        const wxPoint margin = dlg.FindWindow(S::IdStatus)->GetPosition();
+        ASSERT_GT(margin.x, 0);
+        ASSERT_GT(margin.y, 0);
+        wxRect inside(dlg.GetClientSize());
+        inside.Deflate(margin.x, margin.y);
+        EXPECT_TRUE(inside.Contains(box.GetRect())) << RectText(box.GetRect()) << " in " << RectText(inside);
+        // Its ticks stay inside it.
+        for (int id : {S::IdHard, S::IdNetwork, S::IdRemovable}) {
+            EXPECT_TRUE(box.GetRect().Contains(dlg.FindWindow(id)->GetRect())) << id;
+        }
+        Click(dlg, S::IdOkCancel);
+    });
 }
 
 // A status line that remembers every text it was given.
