@@ -39,7 +39,7 @@ std::string DescribeSkippedData(const SkippedData& skipped) {
     auto count = [](int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
     std::string text = "Damaged data was skipped: " + count(skipped.archives, "archive", "archives") + ", " +
                        count(skipped.maps, "map", "maps") + " and " + count(skipped.textures, "texture", "textures") +
-                       ". The package holds the rest.";
+                       ". The package holds the rest.\n";
     for (const std::string& warning : skipped.first) text += "\n" + warning;
     int total = skipped.archives + skipped.maps + skipped.textures;
     if (static_cast<std::size_t>(total) > skipped.first.size()) text += "\n...";
