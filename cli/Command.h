@@ -13,6 +13,7 @@ namespace moxtrel::cli {
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1;  // the job ran and failed
 inline constexpr int ExitUsage = 2;    // the command line was wrong
+inline constexpr int ExitSkipped = 3;  // the job wrote its output but left out damaged data (warnings say what)
 
 struct Command {
     CLI::App* subcommand = nullptr;

@@ -9,8 +9,14 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Command.h"
+#ifndef MOXTREL_WITHOUT_PICTURES
+#include "cli/ExportCommand.h"
+#endif
 #include "cli/ExtractCommand.h"
 #include "cli/InfoCommand.h"
+#ifndef MOXTREL_WITHOUT_PICTURES
+#include "cli/PackCommand.h"
+#endif
 #ifndef MOXTREL_WITHOUT_PREVIEW
 #include "cli/PreviewCommand.h"
 #endif
@@ -27,6 +33,10 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
         AddInfoCommand(app),
 #ifndef MOXTREL_WITHOUT_PREVIEW
         AddPreviewCommand(app),
+#endif
+#ifndef MOXTREL_WITHOUT_PICTURES
+        AddExportCommand(app),
+        AddPackCommand(app),
 #endif
         AddSearchCommand(app),
     };
