@@ -94,14 +94,27 @@ Bytes MakePng(const PngSpec& spec) {
 }
 
 void SetPngSize(Bytes& png, std::uint32_t width, std::uint32_t height) {
-    // Signature (8 bytes), then the header chunk: length, "IHDR", width, height, ...
-    constexpr std::size_t TypeAt = 12, WidthAt = 16, CrcAt = 29;
+    // The signature (8 bytes), then the header chunk: length, "IHDR", width, height, ...
+    constexpr std::size_t WidthAt = 16;
     for (std::size_t i = 0; i < 4; ++i) {
         png[WidthAt + i] = static_cast<unsigned char>(width >> (24 - 8 * i));
         png[WidthAt + 4 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
     }
-    uLong crc = crc32(0, png.data() + TypeAt, static_cast<uInt>(CrcAt - TypeAt));
-    for (std::size_t i = 0; i < 4; ++i) png[CrcAt + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+    FixPngCrcs(png);
+}
+
+void FixPngCrcs(Bytes& png) {
+    // Each chunk after the 8-byte signature: its length, its type, its data, then the CRC of type and data.
+    constexpr std::size_t SignatureBytes = 8, LengthBytes = 4, TypeBytes = 4, CrcBytes = 4;
+    for (std::size_t at = SignatureBytes; at + LengthBytes + TypeBytes + CrcBytes <= png.size();) {
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < LengthBytes; ++i) length = (length << 8) | png[at + i];
+        std::size_t crcAt = at + LengthBytes + TypeBytes + length;
+        if (length > png.size() || crcAt + CrcBytes > png.size()) return;
+        uLong crc = crc32(0, png.data() + at + LengthBytes, static_cast<uInt>(TypeBytes + length));
+        for (std::size_t i = 0; i < CrcBytes; ++i) png[crcAt + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+        at = crcAt + CrcBytes;
+    }
 }
 
 }  // namespace moxtrel::fixtures

@@ -32,4 +32,9 @@ Bytes MakePng(const PngSpec& spec);
 // after them, as a file claiming another size would have them.
 void SetPngSize(Bytes& png, std::uint32_t width, std::uint32_t height);
 
+// Puts the right CRC after each whole chunk, so a PNG changed on purpose (by
+// a test or a fuzzer) is judged by what was changed rather than refused for
+// its CRC.
+void FixPngCrcs(Bytes& png);
+
 }  // namespace moxtrel::fixtures
