@@ -9,8 +9,14 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Command.h"
+#ifndef MOXTREL_WITHOUT_PICTURES
+#include "cli/ExportCommand.h"
+#endif
 #include "cli/ExtractCommand.h"
 #include "cli/InfoCommand.h"
+#ifndef MOXTREL_WITHOUT_PICTURES
+#include "cli/PackCommand.h"
+#endif
 #ifndef MOXTREL_WITHOUT_PREVIEW
 #include "cli/PreviewCommand.h"
 #endif
@@ -28,19 +34,23 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
 #ifndef MOXTREL_WITHOUT_PREVIEW
         AddPreviewCommand(app),
 #endif
+#ifndef MOXTREL_WITHOUT_PICTURES
+        AddExportCommand(app),
+        AddPackCommand(app),
+#endif
         AddSearchCommand(app),
     };
 }
 
-// The exit codes, after the help of the program and of extract, the one
-// command with a code of its own.
+// The exit codes, after the help of the program and of the commands that
+// have a code 3.
 constexpr const char* ExitCodesFooter =
     "Exit status:\n"
     "  0  success\n"
     "  1  the job failed, or search found nothing; a failed extract writes and registers\n"
     "     nothing and keeps the earlier package\n"
     "  2  the command line was wrong\n"
-    "  3  extract only: the package was written, but damaged data was skipped\n"
+    "  3  extract, export and pack: the output was written, but damaged data was skipped\n"
     "     (each skip is a \"warning:\" line on stderr)";
 
 constexpr const char* ExtractExitCodesFooter =
@@ -49,6 +59,14 @@ constexpr const char* ExtractExitCodesFooter =
     "  1  the run failed: nothing was written or registered, the earlier package is kept\n"
     "  2  the command line was wrong\n"
     "  3  the package was written, but damaged data was skipped\n"
+    "     (each skip is a \"warning:\" line on stderr)";
+
+constexpr const char* PicturesExitCodesFooter =
+    "Exit status:\n"
+    "  0  every file was written and nothing was skipped\n"
+    "  1  the job failed: nothing was written\n"
+    "  2  the command line was wrong\n"
+    "  3  the files were written, but damaged records were skipped\n"
     "     (each skip is a \"warning:\" line on stderr)";
 
 }  // namespace
@@ -64,6 +82,10 @@ int main(int argc, char** argv) {
     // parent's footer, and info, preview and search have no code 3.
     app.footer(ExitCodesFooter);
     app.get_subcommand("extract")->footer(ExtractExitCodesFooter);
+    for (const Command& command : commands) {
+        const std::string& name = command.subcommand->get_name();
+        if (name == "export" || name == "pack") command.subcommand->footer(PicturesExitCodesFooter);
+    }
 
     // CLI11 reads a C argv; it is rebuilt over the UTF-8 arguments.
     std::vector<std::string> arguments = moxtrel::platform::CommandLineArguments(argc, argv);

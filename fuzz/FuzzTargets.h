@@ -39,4 +39,17 @@ std::string ReadPackageFile(const std::uint8_t* data, std::size_t size);
 // decodes as a PNG of the sheet's width no taller than a page may be.
 std::string DrawPackageSheet(const std::uint8_t* data, std::size_t size);
 
+// The input is a picture given to "moxtrel-cli pack": it is read (or refused)
+// within the size limit, and made into a plain and a fence texture, each a
+// record of the right layout whose full-size level keeps every palette
+// colour's number, gives no other colour a fullbright or see-through number,
+// and is see-through exactly where the fence's alpha is below half.
+std::string MakeTextureOfPicture(const std::uint8_t* data, std::size_t size);
+
+// The input is a package or a map given to "moxtrel-cli export": every record
+// found sound is read and written as PNG in memory, which decodes to the
+// palette's colours of its numbers (see-through only for colour 255 of a
+// fence), and its file name reads back to the texture's name.
+std::string ExportTexturesAsPictures(const std::uint8_t* data, std::size_t size);
+
 }  // namespace moxtrel::fuzz

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "tools/GameWriter.h"
+#include "tools/PngWriter.h"
 
 namespace {
 
@@ -171,6 +172,46 @@ void WriteSheetSeeds(const fs::path& dir) {
                    {MakeName16("sound"), MakeMiptex("sound", Side, Side, 8)}}));
 }
 
+// Pictures to pack: each colour type and bit depth, a fence's alpha, a
+// palette with transparency, interlacing, and a picture cut short.
+void WritePictureSeeds(const fs::path& dir) {
+    auto spec = [](PngColour colour, int depth, int channels, bool interlaced = false) {
+        PngSpec png{16, 16, colour, depth, interlaced, {}, {}, {}};
+        auto top = static_cast<unsigned>((1 << depth) - 1);
+        for (unsigned i = 0; i < 16u * 16u * static_cast<unsigned>(channels); ++i) {
+            png.samples.push_back(static_cast<std::uint16_t>((i * 37u) & top));
+        }
+        return png;
+    };
+    Write(dir, "rgb.png", MakePng(spec(PngColour::Rgb, 8, 3)));
+    Write(dir, "rgba_fence.png", MakePng(spec(PngColour::Rgba, 8, 4)));
+    Write(dir, "grey_16bit.png", MakePng(spec(PngColour::Grey, 16, 1)));
+    Write(dir, "grey_alpha_interlaced.png", MakePng(spec(PngColour::GreyAlpha, 8, 2, true)));
+    PngSpec palette = spec(PngColour::Palette, 4, 1);
+    for (std::uint32_t i = 0; i < 16; ++i) palette.palette.push_back(i * 0x0F0D0Bu);
+    palette.paletteAlpha = {0, 64, 200};
+    Write(dir, "palette_transparent.png", MakePng(palette));
+    Bytes cut = MakePng(spec(PngColour::Rgb, 16, 3));
+    cut.resize(cut.size() / 2);
+    Write(dir, "rgb_16bit_cut_short.png", cut);
+}
+
+// Packages and maps to export: liquids, fences, names no file can hold, and
+// records damaged in each way the export checks.
+void WriteExportSeeds(const fs::path& dir) {
+    Bytes flat = MakeMiptex("flat", Side, Side, 7);
+    PatchInt32(flat, 20, 0);
+    Write(dir, "names_and_fences.wad",
+          MakeWad({{MakeName16("*water1"), MakeMiptex("*water1", Side, Side, 1)},
+                   {MakeName16("{grate"), MakeMiptex("{grate", Side, Side, 2)},
+                   {MakeName16("con"), MakeMiptex("con", Side, Side, 3)},
+                   {MakeName16("a/b%c#\xff"), MakeMiptex("a/b%c#\xff", Side, Side, 4)},
+                   {MakeName16("flat"), flat},
+                   {MakeName16("palette"), Bytes(48, 7), 0x40}}));
+    Write(dir, "map.bsp",
+          Map({MakeMiptex("{fence", Side, 2 * Side, 5), std::nullopt, MakeMiptex("sky4", 2 * Side, Side, 6)}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +226,8 @@ int main(int argc, char** argv) {
         WriteDriveMapSeeds(corpus / "drive_map");
         WritePackageSeeds(corpus / "wad_reader");
         WriteSheetSeeds(corpus / "preview");
+        WritePictureSeeds(corpus / "pack_picture");
+        WriteExportSeeds(corpus / "export_pictures");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", error.what());
         return 1;

@@ -2,7 +2,8 @@
 # Builds the fuzzing targets (the "fuzz" preset) and runs each for a bounded
 # time from its checked-in seeds and kept regressions.
 #
-#   fuzz/run.sh SECONDS [TARGET...]     targets: harvest registry drive_map wad_reader preview (default: all)
+#   fuzz/run.sh SECONDS [TARGET...]     targets: harvest registry drive_map wad_reader preview
+#                                       pack_picture export_pictures (default: all)
 #
 # New inputs go to build/fuzz/corpus/<target>/, crash, leak, timeout and
 # out-of-memory inputs to build/fuzz/artifacts/<target>/. Copy an artifact
@@ -18,7 +19,7 @@ fi
 seconds=$1
 shift
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(harvest registry drive_map wad_reader preview)
+[[ ${#targets[@]} -gt 0 ]] || targets=(harvest registry drive_map wad_reader preview pack_picture export_pictures)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -29,7 +30,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 max_len() {
   case $1 in
-    harvest | wad_reader | preview) echo 16384 ;;
+    harvest | wad_reader | preview | pack_picture | export_pictures) echo 16384 ;;
     *) echo 4096 ;;
   esac
 }

@@ -21,4 +21,10 @@ struct FileIdentity {
 // is there or it cannot be asked.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+// True when both paths exist and lead, through any links, to the same file.
+inline bool IsSameFile(const std::string& a, const std::string& b) {
+    std::optional<FileIdentity> identity = IdentityOf(a);
+    return identity && identity == IdentityOf(b);
+}
+
 }  // namespace moxtrel::platform

@@ -7,7 +7,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev
   libwxgtk3.2-dev libcli11-dev libgif-dev
-  libcairo2-dev fonts-dejavu-core
+  libcairo2-dev fonts-dejavu-core libpng-dev
   nlohmann-json3-dev python3
   xvfb xauth openbox libx11-dev
   libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool

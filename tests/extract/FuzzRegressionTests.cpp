@@ -55,6 +55,10 @@ const FuzzTarget Targets[] = {
 #ifndef MOXTREL_WITHOUT_PREVIEW
     {"preview", fuzz::DrawPackageSheet},
 #endif
+#ifndef MOXTREL_WITHOUT_PICTURES
+    {"pack_picture", fuzz::MakeTextureOfPicture},
+    {"export_pictures", fuzz::ExportTexturesAsPictures},
+#endif
 };
 
 INSTANTIATE_TEST_SUITE_P(Fuzz, FuzzInputs, ::testing::ValuesIn(Targets),
