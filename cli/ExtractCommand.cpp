@@ -82,8 +82,9 @@ int RunExtract(const ExtractOptions& options) {
     }
 
     ExtractionSinks sinks{terminal, terminal, terminal, terminal, {}};
-    platform::Registry registry = platform::Registry::Named(platform::Environment::FromProcess().registryStorePath);
-    RunResult result = RunExtraction(request, registry, sinks);
+    const std::unique_ptr<platform::Registry> registry =
+        platform::MakeRegistry(platform::Environment::FromProcess().registryStorePath);
+    RunResult result = RunExtraction(request, *registry, sinks);
     bool completed = result.outcome == RunOutcome::Completed;
     terminal.Finish(completed);
     if (!completed) return ExitFailure;
