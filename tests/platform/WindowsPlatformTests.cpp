@@ -12,6 +12,7 @@
 #include "platform/File.h"
 #include "platform/FsPath.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/win32/Drives.h"
 #include "platform/win32/Unicode.h"
 #include "support/TempDir.h"
@@ -142,8 +143,8 @@ protected:
 
 TEST_F(SystemRegistryTest, OpensWithoutCreatingAndKeepsTextThatIsNotAscii) {
     // Without a store file the program uses the user's own registry.
-    const std::unique_ptr<Registry> system = MakeRegistry("");
-    Registry& registry = *system;
+    const Services services = MakeServices(Environment{});
+    Registry& registry = *services.registry;
     ASSERT_EQ(registry.Name(), "HKEY_CURRENT_USER");
     const std::string key = *Narrow(m_key);
     RegistryHandle opened = 0;
