@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/Environment.h"
+#include "platform/Services.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel {
@@ -14,16 +14,18 @@ bool CMoxtrelApp::InitInstance() {
     // dialog opens the same.
     if (m_cmdInfo.m_nShellCommand != CMoxtrelCommandLineInfo::AutomaticCommand) ProcessShellCommand(m_cmdInfo);
 
-    // The environment is read once, here, and handed on. A drive map's lines
-    // that were skipped are told on stderr, as moxtrel-cli tells them.
+    // The environment is read once, here, and the services it names are made
+    // and handed on. A drive map's lines that were skipped are told on stderr,
+    // as moxtrel-cli tells them.
     const platform::Environment environment = platform::Environment::FromProcess();
+    const platform::Services services = platform::MakeServices(environment);
     if (!environment.driveMapPath.empty()) {
-        const platform::DriveTable drives = environment.ReadDrives();
+        const platform::DriveTable drives = services.drives->ReadTable();
         for (const std::string& warning : drives.Warnings()) {
             std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
         }
     }
-    ui::CMoxtrelDlg dlg(environment);
+    ui::CMoxtrelDlg dlg(*services.drives, *services.registry);
     SetTopWindow(&dlg);
     dlg.ShowModal();
     SetTopWindow(nullptr);

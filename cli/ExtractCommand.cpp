@@ -9,7 +9,6 @@
 #include "cli/TerminalSinks.h"
 #include "extract/ExtractionRun.h"
 #include "extract/WadSummaryText.h"
-#include "platform/Environment.h"
 #include "platform/FileReplacement.h"
 #include "platform/FsPath.h"
 #include "platform/Paths.h"
@@ -65,7 +64,7 @@ bool FinishReport(platform::FileReplacement& report, const std::string& text, Te
     }
 }
 
-int RunExtract(const ExtractOptions& options) {
+int RunExtract(const ExtractOptions& options, platform::Registry& registry) {
     TerminalSinks terminal = TerminalSinks::ForStderr();
     ExtractionRequest request;
     request.gameDir = GameDirectoryFromArgument(options.gameDir);
@@ -82,7 +81,6 @@ int RunExtract(const ExtractOptions& options) {
     }
 
     ExtractionSinks sinks{terminal, terminal, terminal, terminal, {}};
-    platform::Registry registry = platform::Registry::Named(platform::Environment::FromProcess().registryStorePath);
     RunResult result = RunExtraction(request, registry, sinks);
     bool completed = result.outcome == RunOutcome::Completed;
     terminal.Finish(completed);
@@ -116,7 +114,7 @@ std::string GameDirectoryFromArgument(const std::string& argument) {
     return directory;
 }
 
-Command AddExtractCommand(CLI::App& app) {
+Command AddExtractCommand(CLI::App& app, platform::Registry& registry) {
     auto options = std::make_shared<ExtractOptions>();
     CLI::App* extract =
         app.add_subcommand("extract", "Write the texture package of a game directory beside its archives and register it");
@@ -134,7 +132,7 @@ Command AddExtractCommand(CLI::App& app) {
     extract->add_option("--report", options->report,
                         "Write a JSON report of the sources read and every texture kept, repeated or skipped")
         ->option_text("FILE");
-    return Command{extract, [options] { return RunExtract(*options); }};
+    return Command{extract, [options, &registry] { return RunExtract(*options, registry); }};
 }
 
 }  // namespace moxtrel::cli

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "cli/Command.h"
+#include "platform/Registry.h"
 
 namespace moxtrel::cli {
 
-Command AddExtractCommand(CLI::App& app);
+// The run registers its package in `registry`, which must outlive the command.
+Command AddExtractCommand(CLI::App& app, platform::Registry& registry);
 
 // GAME_DIR as the run wants it: absolute, without "." components, ending in '/'.
 std::string GameDirectoryFromArgument(const std::string& argument);

@@ -40,10 +40,10 @@ int ListDrives(const platform::DriveTable& drives) {
     return ExitSuccess;
 }
 
-int RunSearch(SearchOptions options) {
+int RunSearch(SearchOptions options, const platform::Drives& driveService) {
     // Without a choice the hard drives are searched, where games are installed.
     if (!options.kinds.Any()) options.kinds.hard = true;
-    const platform::DriveTable drives = platform::Environment::FromProcess().ReadDrives();
+    const platform::DriveTable drives = driveService.ReadTable();
     for (const std::string& warning : drives.Warnings()) {
         std::fprintf(stderr, "warning: %s: %s\n", platform::DriveMapVariable, warning.c_str());
     }
@@ -96,7 +96,7 @@ void DirectoryPrinter::Finish() {
     m_drawn = false;
 }
 
-Command AddSearchCommand(CLI::App& app) {
+Command AddSearchCommand(CLI::App& app, const platform::Drives& drives) {
     auto options = std::make_shared<SearchOptions>();
     CLI::App* search = app.add_subcommand(
         "search", "Scan the drives for the game's executable and print its data directory when it holds PAK0.PAK "
@@ -109,7 +109,7 @@ Command AddSearchCommand(CLI::App& app) {
     search->add_flag("--list-drives", options->listDrives,
                      "Print the drives instead of searching them, one \"ROOT TYPE [SERIAL]\" a line");
     AddGameOption(*search, options->game);
-    return Command{search, [options] { return RunSearch(*options); }};
+    return Command{search, [options, &drives] { return RunSearch(*options, drives); }};
 }
 
 }  // namespace moxtrel::cli

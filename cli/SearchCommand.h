@@ -13,10 +13,12 @@
 
 #include "cli/Command.h"
 #include "locate/DriveScan.h"
+#include "platform/Drives.h"
 
 namespace moxtrel::cli {
 
-Command AddSearchCommand(CLI::App& app);
+// The scan reads `drives`, which must outlive the command.
+Command AddSearchCommand(CLI::App& app, const platform::Drives& drives);
 
 // Shows the directories the scan enters.
 class DirectoryPrinter : public locate::DirectoryObserver {

@@ -22,14 +22,15 @@
 #endif
 #include "cli/SearchCommand.h"
 #include "platform/Console.h"
+#include "platform/Services.h"
 
 namespace {
 
-std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
+std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app, const moxtrel::platform::Services& services) {
     using namespace moxtrel::cli;
     // One line per subcommand; each lives in its own file.
     return {
-        AddExtractCommand(app),
+        AddExtractCommand(app, *services.registry),
         AddInfoCommand(app),
 #ifndef MOXTREL_WITHOUT_PREVIEW
         AddPreviewCommand(app),
@@ -38,7 +39,7 @@ std::vector<moxtrel::cli::Command> AddCommands(CLI::App& app) {
         AddExportCommand(app),
         AddPackCommand(app),
 #endif
-        AddSearchCommand(app),
+        AddSearchCommand(app, *services.drives),
     };
 }
 
@@ -77,7 +78,10 @@ int main(int argc, char** argv) {
                  "moxtrel-cli"};
     app.set_version_flag("--version", "moxtrel-cli " MOXTREL_VERSION);
     app.require_subcommand(1);
-    std::vector<Command> commands = AddCommands(app);
+    // The environment is read once, here; the commands get the services it names.
+    const moxtrel::platform::Services services =
+        moxtrel::platform::MakeServices(moxtrel::platform::Environment::FromProcess());
+    std::vector<Command> commands = AddCommands(app, services);
     // Set after the subcommands are made: CLI11 gives a new subcommand its
     // parent's footer, and info, preview and search have no code 3.
     app.footer(ExitCodesFooter);

@@ -1,13 +1,9 @@
 #include "extract/Registration.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "extract/ExtractionRun.h"
 #include "extract/RegistryKey.h"
 #include "game/Games.h"
 #include "platform/File.h"
-#include "platform/RegistryStore.h"
 
 namespace moxtrel {
 
@@ -27,64 +23,48 @@ bool IsFreeOrOurs(const std::string& name, const std::string& packageName) {
     return false;
 }
 
-// How the system's own registry is named in the lines for the user.
-constexpr const char* SystemRegistryName = "HKEY_CURRENT_USER";
-
 // A slot key's full path, as the registry editor shows it.
 std::string SlotKeyPath(int slot) {
-    return std::string(SystemRegistryName) + "\\" + SlotKeyPrefix + std::to_string(slot);
+    return std::string(platform::CurrentUserKeyPath) + "\\" + SlotKeyPrefix + std::to_string(slot);
 }
 
-bool StoreExists(const std::string& store) {
-    return !store.empty() && platform::KindOf(store) != platform::PathKind::Missing;
-}
-
-// Why the store could not be used, in words for the user: the parser's own
-// complaint for a damaged store, else the system's error of the failed call.
-std::string StoreFailureReason(std::int32_t result, int osError, const platform::Registry& registry) {
-    if (registry.IsSystem()) return "registry error " + std::to_string(result);
-    const std::string& store = registry.StorePath();
-    if (store.empty()) return "no home folder to keep it in";
-    if (result == platform::RegistryResult::StoreCorrupt) {
-        std::string text;
-        if (platform::File file; file.OpenExactForReading(store)) {
-            try {
-                text = file.ReadToEnd();
-            } catch (const platform::FileError&) {
-            }
-        }
-        platform::RegistryDocument document;
-        std::string error;
-        platform::RegistryDocument::Parse(text, document, error);
-        return "it is not a registry file that can be safely rewritten" + (error.empty() ? "" : " (" + error + ")");
+// Why the registry could not be used, in words for the user, from what the
+// registry said of the failed call: the parser's own complaint for a damaged
+// store, the system's error for a store that could not be read or written,
+// else the registry's result.
+std::string StoreFailureReason(const platform::RegistryStatus& status) {
+    using platform::RegistryFailure;
+    switch (status.failure) {
+        case RegistryFailure::NoStorePlace: return "no home folder to keep it in";
+        case RegistryFailure::StoreDamaged:
+            return "it is not a registry file that can be safely rewritten" +
+                   (status.detail.empty() ? "" : " (" + status.detail + ")");
+        case RegistryFailure::StoreNotAFile: return "it is not a regular file";
+        case RegistryFailure::StoreIo:
+            if (status.osError != 0) return platform::OsErrorText(status.osError);
+            break;
+        case RegistryFailure::None: break;
     }
-    const platform::PathKind kind = platform::KindOfTarget(store);
-    if (kind != platform::PathKind::Missing && kind != platform::PathKind::File) return "it is not a regular file";
-    if (osError != 0) return platform::OsErrorText(osError);
-    return "registry error " + std::to_string(result);
+    return "registry error " + std::to_string(status.result);
 }
 
 // Walks the slots and opens the one to write into `key`; the outcome says
 // which, or why there is none.
 RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& registry, const std::string& packageName) {
     RegistrationOutcome outcome;
-    const std::string& store = registry.StorePath();
-    outcome.store = registry.IsSystem() ? SystemRegistryName : store;
+    outcome.store = registry.Name();
     std::string name;
     for (int slot = 0; slot < SlotCount; ++slot) {
-        errno = 0;
         // The editor numbers its slots without gaps: the first missing one ends the list.
         if (!key.Open(platform::RegistryCurrentUser, SlotKeyPrefix + std::to_string(slot))) {
-            int osError = errno;
             outcome.slot = slot;
             if (key.m_lResult != platform::RegistryResult::NotFound) {
                 outcome.status = RegistrationStatus::StoreUnreadable;
-                outcome.reason = StoreFailureReason(key.m_lResult, osError, registry);
+                outcome.reason = StoreFailureReason(key.LastStatus());
             } else if (slot > 0) {
                 outcome.status = RegistrationStatus::SlotsEnded;
             } else {
-                const bool storeExists = registry.IsSystem() || StoreExists(store);
-                outcome.status = storeExists ? RegistrationStatus::NoFirstSlot : RegistrationStatus::NoStore;
+                outcome.status = registry.Exists() ? RegistrationStatus::NoFirstSlot : RegistrationStatus::NoStore;
             }
             return outcome;
         }
@@ -118,22 +98,17 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, const st
 
     // All three values are written even when one fails, so a slot is left as
     // far as it got; the first failure is what the user is told.
-    std::int32_t failure = platform::RegistryResult::Success;
-    int osError = 0;
+    platform::RegistryStatus failure;
     auto note = [&](bool written) {
-        if (!written && failure == platform::RegistryResult::Success) {
-            failure = key.m_lResult;
-            osError = errno;
-        }
+        if (!written && failure.Ok()) failure = key.LastStatus();
     };
-    errno = 0;
     note(key.SetValue("type", std::uint32_t{1}));
     note(key.SetValue("path", packagePath));
     note(key.SetValue("name", packageName));
     key.Close();
-    if (failure != platform::RegistryResult::Success) {
+    if (!failure.Ok()) {
         outcome.status = RegistrationStatus::StoreUnwritable;
-        outcome.reason = StoreFailureReason(failure, osError, registry);
+        outcome.reason = StoreFailureReason(failure);
     }
     return outcome;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A registry key the program works on, remembering the result, type and size
-// of its last call so that callers can look past the true/false they get.
+// of its last call so that callers can look past the true/false they get, and
+// the registry's whole status of that call for telling the user why it failed.
 // The key handle given to the constructor is used until Open replaces it;
 // the destructor closes whatever handle the object holds.
 
@@ -36,6 +37,10 @@ public:
     // more than QueryLimit bytes, leaves `strValue` as it was and gives false.
     bool QueryValue(const std::string& strName, std::string& strValue);
 
+    // The registry's status of the last call: its result (m_lResult) and,
+    // for a store that failed, what failed and why.
+    const platform::RegistryStatus& LastStatus() const { return m_lastStatus; }
+
     std::int32_t m_lResult = 0;   // result of the last registry call (0 = success)
     std::uint32_t m_dwType = 0;   // type of the last value set or read; 0 after Open
     std::uint32_t m_dwSize = 0;   // data size of the last value set or read; 0 after Open
@@ -43,7 +48,11 @@ public:
     std::string m_strPath;        // the sub-key path last given to Open
 
 private:
+    // Keeps `status` as the last call's and returns whether it succeeded.
+    bool Remember(platform::RegistryStatus status);
+
     platform::Registry& m_registry;
+    platform::RegistryStatus m_lastStatus;
 };
 
 }  // namespace moxtrel

@@ -41,7 +41,7 @@ int ImageOfDrive(DriveType type) {
 
 }  // namespace
 
-CDirTreeCtrl::CDirTreeCtrl(const platform::Environment& environment) : m_environment(environment) {}
+CDirTreeCtrl::CDirTreeCtrl(const platform::Drives& drives) : m_drives(drives) {}
 
 bool CDirTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     const long style = wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE | wxBORDER_SUNKEN;
@@ -54,16 +54,16 @@ bool CDirTreeCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
 }
 
 int CDirTreeCtrl::FillDrives() {
-    m_drives = m_environment.ReadDrives();
+    m_driveTable = m_drives.ReadTable();
     int added = 0;
-    for (const platform::Volume& volume : m_drives.Volumes()) {
+    for (const platform::Volume& volume : m_driveTable.Volumes()) {
         if (AddDrive(volume.root)) ++added;
     }
     return added;
 }
 
 bool CDirTreeCtrl::AddDrive(const std::string& root) {
-    const DriveType type = m_drives.GetDriveType(root);
+    const DriveType type = m_driveTable.GetDriveType(root);
     const int image = ImageOfDrive(type);
     if (image < 0) return false;
     const wxTreeItemId item = AppendItem(GetRootItem(), PathToText(root), image, image);
@@ -85,13 +85,13 @@ bool CDirTreeCtrl::AddDrive(const std::string& root) {
             // A removable drive or disc is not read until the user opens it;
             // only the medium in it is noted.
             AddPlaceholder(item);
-            m_dwVolumeSerial.Remember(m_drives, root);
+            m_dwVolumeSerial.Remember(m_driveTable, root);
             return true;
     }
 }
 
 platform::VolumeFence CDirTreeCtrl::FenceOf(const wxTreeItemId& item) const {
-    return platform::VolumeFence(GetItemPath(GetDriveItem(item)));
+    return platform::VolumeFence(GetItemPath(GetDriveItem(item)), m_driveTable.MountPoints());
 }
 
 bool CDirTreeCtrl::HasSubFolders(const wxTreeItemId& item, const std::string& path) const {
@@ -151,13 +151,17 @@ std::string CDirTreeCtrl::GetNotifyItemPath(const wxTreeEvent& event) const {
 
 std::uint32_t CDirTreeCtrl::GetVolumeSerial(const std::string& root) const {
     // The serial of the medium in the drive now, as the media check sees it.
-    return m_environment.ReadDrives().GetVolumeSerial(root);
+    return m_drives.ReadTable().GetVolumeSerial(root);
 }
 
 bool CDirTreeCtrl::IsSameMedia(const std::string& path) {
+    // Only removable drives and discs change their media; the others need no
+    // look at the drives.
+    const DriveType type = m_driveTable.GetDriveType(path);
+    if (type != DriveType::Removable && type != DriveType::CdRom) return true;
     // The medium may have changed since the tree was filled: judge it on a
     // snapshot of the drives as they are now.
-    return m_dwVolumeSerial.IsSameMedia(m_environment.ReadDrives(), path);
+    return m_dwVolumeSerial.IsSameMedia(m_drives.ReadTable(), path);
 }
 
 bool CDirTreeCtrl::FolderExists(const std::string& path) {

@@ -7,6 +7,10 @@
 // removable or CD-ROM drive changes, that drive's branch is reset. The tree
 // reports nothing: a failure leaves a branch closed or removes an item.
 //
+// The drives are read once when the tree is filled; opening or closing a
+// branch reads them again only to check the medium of a removable drive or a
+// disc.
+//
 // Items carry no data; an item's path is rebuilt from its text and its
 // ancestors' texts. The invisible root of the control stands for "no parent".
 
@@ -16,7 +20,7 @@
 #include <wx/treectrl.h>
 
 #include "locate/FolderProbe.h"
-#include "platform/Environment.h"
+#include "platform/Drives.h"
 
 namespace moxtrel::locate {
 
@@ -33,8 +37,8 @@ public:
         ImageOpenFolder = 6,
     };
 
-    // Lists the drives `environment` names.
-    explicit CDirTreeCtrl(const platform::Environment& environment);
+    // Lists `drives`, which must outlive the tree.
+    explicit CDirTreeCtrl(const platform::Drives& drives);
     // Creates the window with buttons, lines and lines at the root.
     bool Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size);
 
@@ -72,9 +76,9 @@ private:
     // The drive a folder item lies on bounds every listing below it.
     platform::VolumeFence FenceOf(const wxTreeItemId& item) const;
 
-    platform::Environment m_environment;
+    const platform::Drives& m_drives;
     // The drives as they were when the tree was filled.
-    platform::DriveTable m_drives;
+    platform::DriveTable m_driveTable;
     MediaSerials m_dwVolumeSerial;
     bool m_bSelectFirstFixed = true;
     // Set while the tree collapses a drive itself after a change of media:

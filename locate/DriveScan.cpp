@@ -19,8 +19,8 @@ bool IsDriveSelected(DriveType type, const DriveKinds& kinds) {
     }
 }
 
-ExecutableScan::ExecutableScan(std::string exeName, DirectoryObserver& observer)
-    : m_exeName(std::move(exeName)), m_observer(observer), m_mountPoints(platform::ListMountPoints()) {}
+ExecutableScan::ExecutableScan(std::string exeName, DirectoryObserver& observer, std::vector<std::string> mountPoints)
+    : m_exeName(std::move(exeName)), m_observer(observer), m_mountPoints(std::move(mountPoints)) {}
 
 bool ExecutableScan::ScanVolume(const std::string& root) {
     m_path = platform::WithTrailingSlash(root);
@@ -97,7 +97,7 @@ bool ExecutableScan::ScanEntries(std::size_t first, std::size_t end) {
 
 SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,
                            const DriveKinds& kinds, DirectoryObserver& observer, std::string& gameDir) {
-    ExecutableScan scan(exeName, observer);
+    ExecutableScan scan(exeName, observer, drives.MountPoints());
     bool hit = false;
     for (const platform::Volume& volume : drives.Volumes()) {
         if (IsDriveSelected(volume.type, kinds) && scan.ScanVolume(volume.root)) {

@@ -45,8 +45,10 @@ bool IsDriveSelected(platform::DriveType type, const DriveKinds& kinds);
 // One walk for one executable name over one or more volumes.
 class ExecutableScan {
 public:
-    // `exeName` is matched without regard to ASCII case.
-    ExecutableScan(std::string exeName, DirectoryObserver& observer);
+    // `exeName` is matched without regard to ASCII case. `mountPoints` are
+    // the system's (DriveTable::MountPoints): a scan never enters one below
+    // the root it scans.
+    ExecutableScan(std::string exeName, DirectoryObserver& observer, std::vector<std::string> mountPoints);
 
     // Scans the tree of the volume at `root` (ending with '/'). The root
     // itself is not reported to the observer. True on a hit.
@@ -90,8 +92,8 @@ enum class SearchOutcome {
     Found,               // the game directory holds both archives and is the current directory
 };
 
-// The whole search of Begin Search: scans the drives of `drives` that are of
-// `kinds`, then tests the first hit's data sub-directory for `game`. `gameDir`
+// The whole search of Begin Search: scans the drives of the snapshot `drives`
+// that are of `kinds`, fenced by its mount points, then tests the first hit's data sub-directory for `game`. `gameDir`
 // receives the result as the Search dialog's caller expects it (see
 // SearchOutcome).
 SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,

@@ -21,8 +21,8 @@ int g_flashTicks = 0;
 
 }  // namespace
 
-CLocateDlg::CLocateDlg(const platform::Environment& environment, wxWindow* pParent)
-    : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7), m_ctlTree(environment) {
+CLocateDlg::CLocateDlg(const platform::Drives& drives, wxWindow* pParent)
+    : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7), m_ctlTree(drives) {
     res::LoadDialog(*this, pParent, res::DialogLocate);
     // The resource holds the tree's place in the layout and the tab order.
     wxWindow* placeholder = FindWindow(IdTree);

@@ -23,8 +23,8 @@ public:
         IdTree = 1022,
         IdOkCancel = 1032,
     };
-    // Lists the drives `environment` names.
-    explicit CLocateDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
+    // Lists `drives`, which must outlive the dialog.
+    explicit CLocateDlg(const platform::Drives& drives, wxWindow* pParent = nullptr);
     ~CLocateDlg() override;
 
     // The prompt (UTF-8) and the game kind: 0 Quake, 1 Hexen II.

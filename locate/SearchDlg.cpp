@@ -46,8 +46,8 @@ void StatusLineObserver::DirectoryEntered(std::string_view path) {
     widgets::KeepWindowsPainted(true);
 }
 
-CSearchDlg::CSearchDlg(const platform::Environment& environment, wxWindow* pParent)
-    : CFindingDialog(g_flashTicks), m_environment(environment) {
+CSearchDlg::CSearchDlg(const platform::Drives& drives, wxWindow* pParent)
+    : CFindingDialog(g_flashTicks), m_drives(drives) {
     res::LoadDialog(*this, pParent, res::DialogSearch);
     m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
     Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
@@ -119,7 +119,7 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
         kinds.hard = m_bHardDrives != 0;
         kinds.network = m_bNetworkDrives != 0;
         StatusLineObserver observer(statusLine, StatusRepaintInterval);
-        const platform::DriveTable drives = m_environment.ReadDrives();
+        const platform::DriveTable drives = m_drives.ReadTable();
         if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
             ShowFound();
         } else {

@@ -11,7 +11,7 @@
 
 #include "locate/DriveScan.h"
 #include "locate/FindingDialog.h"
-#include "platform/Environment.h"
+#include "platform/Drives.h"
 
 class wxAnimationCtrl;
 class wxControl;
@@ -47,8 +47,8 @@ public:
     // The status line is repainted at most this often during a scan.
     static constexpr std::chrono::milliseconds StatusRepaintInterval{40};
 
-    // Scans the drives `environment` names.
-    explicit CSearchDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
+    // Scans `drives`, which must outlive the dialog.
+    explicit CSearchDlg(const platform::Drives& drives, wxWindow* pParent = nullptr);
     ~CSearchDlg() override;
 
     // The executable's name in lower case, the caller's game directory (which
@@ -71,7 +71,7 @@ private:
 
     std::string* m_pGameDir = nullptr;
     int m_nGame = -1;
-    platform::Environment m_environment;
+    const platform::Drives& m_drives;
     std::string m_strExeName;
     wxAnimationCtrl* m_ctlAnimate = nullptr;
     int m_bHardDrives = 0;

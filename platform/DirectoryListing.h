@@ -27,8 +27,10 @@ class VolumeFence {
 public:
     // A fence that admits every directory.
     VolumeFence() = default;
-    // A fence for the volume now at `root`; admits nothing when `root` cannot be read.
-    explicit VolumeFence(const std::string& root);
+    // A fence for the volume now at `root` that keeps out `mountPoints` (the
+    // system's, from a drive table) below it; admits nothing when `root`
+    // cannot be read.
+    VolumeFence(const std::string& root, const std::vector<std::string>& mountPoints);
     // Builds a fence from known parts (the device of the root, the mount points).
     VolumeFence(std::string root, std::uint64_t device, std::vector<std::string> mountPoints);
 

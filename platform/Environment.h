@@ -1,12 +1,10 @@
 #pragma once
 // What the program takes from its process environment, read in this one place:
 // the drive map that replaces the mount table, and where the registry store
-// lives. The programs read it once at start-up and hand on what they need;
-// tests make one of their own instead of changing the process's variables.
+// lives. The programs read it once at start-up and make their services from it
+// (platform/Services.h); nothing else reads the environment.
 
 #include <string>
-
-#include "platform/Volumes.h"
 
 namespace moxtrel::platform {
 
@@ -26,9 +24,6 @@ struct Environment {
 
     // The process's environment now.
     static Environment FromProcess();
-
-    // A snapshot of the drives this environment names.
-    DriveTable ReadDrives() const { return DriveTable::Read(driveMapPath); }
 };
 
 }  // namespace moxtrel::platform

@@ -193,21 +193,43 @@ std::string LineError(std::size_t index, std::string_view what) {
     return "line " + std::to_string(index + 1) + ": " + std::string(what);
 }
 
+RegistryStatus NotAFile() {
+    return RegistryStatus{RegistryResult::StoreIoFailed, RegistryFailure::StoreNotAFile, 0, {}};
+}
+
+RegistryStatus Damaged(std::string parseError) {
+    return RegistryStatus{RegistryResult::StoreCorrupt, RegistryFailure::StoreDamaged, 0, std::move(parseError)};
+}
+
+RegistryStatus NoPlace() {
+    return RegistryStatus{RegistryResult::StoreIoFailed, RegistryFailure::NoStorePlace, 0, {}};
+}
+
+// The errno value of a file system call's error, on both systems.
+int ErrnoOf(const std::error_code& error) {
+    return error.default_error_condition().value();
+}
+
 // Reads the whole store file into `text`; a missing file is an empty store
-// (`exists` false). False when it cannot be read or is not a regular file.
-bool ReadStoreText(const std::string& path, std::string& text, bool& exists) {
+// (`exists` false). Fails when it cannot be read or is not a regular file.
+RegistryStatus ReadStoreText(const std::string& path, std::string& text, bool& exists) {
     text.clear();
     exists = false;
     File file;
-    if (!file.OpenExactForReading(path)) return file.LastOsError() == ENOENT;
-    if (!file.IsRegularFile()) return false;
+    if (!file.OpenExactForReading(path)) {
+        if (file.LastOsError() == ENOENT) return {};
+        // Windows refuses to open a folder as a file at all.
+        const PathKind kind = KindOfTarget(path);
+        return kind == PathKind::File || kind == PathKind::Missing ? StoreIoFailure(file.LastOsError()) : NotAFile();
+    }
+    if (!file.IsRegularFile()) return NotAFile();
     exists = true;
     try {
         text = file.ReadToEnd();
-    } catch (const FileError&) {
-        return false;
+    } catch (const FileError& error) {
+        return StoreIoFailure(error.OsError());
     }
-    return true;
+    return {};
 }
 
 enum class Replacement { Done, StoreChanged, Failed };
@@ -217,20 +239,26 @@ enum class Replacement { Done, StoreChanged, Failed };
 // holds `basis` (the text the change was made on; missing when `basisExists`
 // is false): another program that saved it meanwhile knows nothing of the
 // lock, and its save must not be written over. The store keeps its
-// permissions; a new store is readable by its owner only.
-Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists) {
+// permissions; a new store is readable by its owner only. `failure` receives
+// why it Failed.
+Replacement ReplaceFile(const std::string& path, std::string_view text, const std::string& basis, bool basisExists,
+                        RegistryStatus& failure) {
     FileReplacement replacement;
     const std::string name = NameOf(path);
-    if (!replacement.Begin(path, name + ".", FileReplacement::NewFileAccess::OwnerOnly)) return Replacement::Failed;
+    if (!replacement.Begin(path, name + ".", FileReplacement::NewFileAccess::OwnerOnly)) {
+        failure = StoreIoFailure(replacement.LastOsError());
+        return Replacement::Failed;
+    }
     try {
         replacement.Output().Write(text.data(), text.size());
         replacement.Seal();
         std::string now;
         bool nowExists = false;
-        if (!ReadStoreText(path, now, nowExists)) return Replacement::Failed;
+        if (failure = ReadStoreText(path, now, nowExists); !failure.Ok()) return Replacement::Failed;
         if (nowExists != basisExists || now != basis) return Replacement::StoreChanged;
         replacement.Commit();
-    } catch (const FileError&) {
+    } catch (const FileError& error) {
+        failure = StoreIoFailure(error.OsError());
         return Replacement::Failed;
     }
     return Replacement::Done;
@@ -238,14 +266,14 @@ Replacement ReplaceFile(const std::string& path, std::string_view text, const st
 
 // The file a change must replace: the target of a symbolic link rather than
 // the link, so a linked store stays linked.
-bool ResolveStoreFile(const std::string& path, std::string& file) {
+RegistryStatus ResolveStoreFile(const std::string& path, std::string& file) {
     std::error_code error;
     if (!std::filesystem::is_symlink(ToFsPath(path), error)) {
         file = path;
-        return true;
+        return {};
     }
     file = FromFsPath(std::filesystem::canonical(ToFsPath(path), error));
-    return !error;
+    return error ? StoreIoFailure(ErrnoOf(error)) : RegistryStatus{};
 }
 
 }  // namespace
@@ -417,28 +445,30 @@ bool RegistryDocument::SetValue(std::string_view path, std::string_view name, st
     return true;
 }
 
-StoreResult RegistryStore::Read(RegistryDocument& document) const {
+RegistryStatus RegistryStore::Read(RegistryDocument& document) const {
     document = RegistryDocument();
+    if (m_path.empty()) return NoPlace();
     std::string text;
     bool exists = false;
-    if (m_path.empty() || !ReadStoreText(m_path, text, exists)) return StoreResult::IoFailed;
+    if (RegistryStatus read = ReadStoreText(m_path, text, exists); !read.Ok()) return read;
     std::string error;
-    return RegistryDocument::Parse(text, document, error) ? StoreResult::Ok : StoreResult::Corrupt;
+    return RegistryDocument::Parse(text, document, error) ? RegistryStatus{} : Damaged(std::move(error));
 }
 
-StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& change) {
+RegistryStatus RegistryStore::Update(const std::function<bool(RegistryDocument&)>& change) {
+    if (m_path.empty()) return NoPlace();
     std::string file;
-    if (m_path.empty() || !ResolveStoreFile(m_path, file)) return StoreResult::IoFailed;
+    if (RegistryStatus resolved = ResolveStoreFile(m_path, file); !resolved.Ok()) return resolved;
     std::error_code error;
     const std::filesystem::path folder = ToFsPath(file).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) return StoreResult::IoFailed;
+    if (error) return StoreIoFailure(ErrnoOf(error));
 
     // The store itself is replaced by each change, so the lock lives in a file
     // of its own that is never replaced.
     // Closing the lock file when it goes releases the lock.
     File lock;
-    if (!lock.OpenAndLockExclusively(file + ".lock")) return StoreResult::IoFailed;
+    if (!lock.OpenAndLockExclusively(file + ".lock")) return StoreIoFailure(lock.LastOsError());
 
     // A program that saves the store meanwhile does not take the lock; when
     // it did, the change is made again on what it saved. A store that keeps
@@ -447,18 +477,19 @@ StoreResult RegistryStore::Update(const std::function<bool(RegistryDocument&)>& 
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         std::string text;
         bool exists = false;
-        if (!ReadStoreText(file, text, exists)) return StoreResult::IoFailed;
+        if (RegistryStatus read = ReadStoreText(file, text, exists); !read.Ok()) return read;
         RegistryDocument document;
         std::string parseError;
-        if (!RegistryDocument::Parse(text, document, parseError)) return StoreResult::Corrupt;
-        if (!change(document)) return StoreResult::Ok;
-        switch (ReplaceFile(file, document.Serialize(), text, exists)) {
-            case Replacement::Done: return StoreResult::Ok;
-            case Replacement::Failed: return StoreResult::IoFailed;
+        if (!RegistryDocument::Parse(text, document, parseError)) return Damaged(std::move(parseError));
+        if (!change(document)) return {};
+        RegistryStatus failure;
+        switch (ReplaceFile(file, document.Serialize(), text, exists, failure)) {
+            case Replacement::Done: return {};
+            case Replacement::Failed: return failure;
             case Replacement::StoreChanged: break;
         }
     }
-    return StoreResult::IoFailed;
+    return StoreIoFailure(0);
 }
 
 }  // namespace moxtrel::platform

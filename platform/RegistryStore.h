@@ -10,13 +10,16 @@
 // write under an exclusive lock on "<store>.lock", written to a temporary file
 // beside the store, forced to disk and renamed over it. A store that cannot be
 // parsed is never written. Nothing here throws on bad files or I/O failure;
-// results say what went wrong.
+// results say what went wrong: StoreCorrupt with the parser's reason, or
+// StoreIoFailed with the part that failed and the system's error.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/RegistryStatus.h"
 
 namespace moxtrel::platform {
 
@@ -71,12 +74,6 @@ private:
     std::string m_lineEnd = "\n";         // "\r\n" when the file was written so
 };
 
-enum class StoreResult {
-    Ok,
-    Corrupt,   // the store exists but cannot be parsed; it was left untouched
-    IoFailed,  // the store, its folder or its lock could not be read or written
-};
-
 
 class RegistryStore {
 public:
@@ -85,14 +82,14 @@ public:
     const std::string& Path() const { return m_path; }
 
     // Reads the store as it is now. A missing file is an empty store.
-    StoreResult Read(RegistryDocument& document) const;
+    RegistryStatus Read(RegistryDocument& document) const;
 
     // Locks the store, reads it, lets `change` edit it, and writes it back
     // when `change` returns true. Nothing is written when the store cannot be
     // read or parsed, or when `change` returns false. When another program
     // (which does not take the lock) saved the store after it was read, the
     // new store is read and `change` called on it again.
-    StoreResult Update(const std::function<bool(RegistryDocument&)>& change);
+    RegistryStatus Update(const std::function<bool(RegistryDocument&)>& change);
 
 private:
     std::string m_path;

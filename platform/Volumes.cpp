@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdlib>
 
+#include "platform/Drives.h"
 #include "platform/File.h"
 #include "platform/Text.h"
-#include "platform/VolumesSystem.h"
 
 namespace moxtrel::platform {
 
@@ -149,17 +149,6 @@ std::string DriveMapBaseDirectory(const std::string& mapPath) {
     return folder.empty() ? "." : std::string(WithoutTrailingSeparator(folder));
 }
 
-VolumeTable ReadDriveMap(const std::string& mapPath) {
-    bool ok = false;
-    std::string text = ReadMapFile(mapPath, ok);
-    if (!ok) {
-        VolumeTable table;
-        table.warnings.push_back(mapPath + ": the drive map cannot be read");
-        return table;
-    }
-    return ParseDriveMap(text, DriveMapBaseDirectory(mapPath));
-}
-
 // Whether `path` lies on the drive whose root is `root` (which ends with '/').
 bool LiesUnder(const std::string& path, const std::string& root) {
     if (StartsWith(path, root)) return true;
@@ -270,8 +259,15 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
     return table;
 }
 
-DriveTable DriveTable::Read(const std::string& driveMapPath) {
-    return DriveTable(driveMapPath.empty() ? system::ReadSystemDrives() : ReadDriveMap(driveMapPath));
+VolumeTable ReadDriveMapFile(const std::string& mapPath) {
+    bool ok = false;
+    std::string text = ReadMapFile(mapPath, ok);
+    if (!ok) {
+        VolumeTable table;
+        table.warnings.push_back(mapPath + ": the drive map cannot be read");
+        return table;
+    }
+    return ParseDriveMap(text, DriveMapBaseDirectory(mapPath));
 }
 
 std::optional<Volume> DriveTable::VolumeOf(const std::string& path) const {
@@ -292,9 +288,8 @@ std::uint32_t DriveTable::GetVolumeSerial(const std::string& root) const {
     std::string wanted = WithTrailingSlash(root);
     const std::vector<Volume>& volumes = Volumes();
     auto volume = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == wanted; });
-    if (volume == volumes.end()) return NoVolumeSerial;
-
-    return system::ReadLiveSerial(*volume);
+    if (volume == volumes.end() || !m_source) return NoVolumeSerial;
+    return m_source->ReadLiveSerial(*volume);
 }
 
 std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemId) {

@@ -1,11 +1,11 @@
 #pragma once
 // The machine's drives. A drive is a mounted volume: its root is the mount
 // point with a trailing '/'. The list comes from the mount table, or from the
-// drive map file named by MOXTREL_VOLUMES, which replaces it. Each volume has
-// a drive type (with the numbers the tree and the scan have always used) and a
-// 32-bit volume serial that changes when the medium in a drive changes.
-// Nothing here throws; what cannot be read is reported as "no drive" or "no
-// media".
+// drive map file named by MOXTREL_VOLUMES, which replaces it (platform/
+// Drives.h reads them). Each volume has a drive type (with the numbers the
+// tree and the scan have always used) and a 32-bit volume serial that changes
+// when the medium in a drive changes. Nothing here throws; what cannot be read
+// is reported as "no drive" or "no media".
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +16,8 @@
 #include "platform/Paths.h"
 
 namespace moxtrel::platform {
+
+class Drives;
 
 enum class DriveType : int {
     Unknown = 0,    // pseudo file systems: never shown, never scanned
@@ -72,24 +74,31 @@ VolumeTable ParseDriveMap(std::string_view text, const std::string& baseDirector
 // The drive map's word for `type` ("fixed", ...); empty for NoRootDir.
 std::string_view DriveTypeWord(DriveType type);
 
-// One snapshot of the machine's drives, read once and asked many times: the
-// volumes in drive order with their types, and the drive map's warnings. A
-// change of media is seen through the serials, which are read from the file
-// system at each call; drives that come or go need a new snapshot.
+// Parses a drive map file; one that cannot be read gives no volumes and a
+// warning that says so.
+VolumeTable ReadDriveMapFile(const std::string& mapPath);
+
+// One snapshot of the machine's drives (Drives::ReadTable), read once and
+// asked many times: the volumes in drive order with their types, the drive
+// map's warnings, and every mount point of the system. A change of media is
+// seen through the serials, which the drives that made the table read at each
+// call; drives that come or go need a new snapshot.
 class DriveTable {
 public:
     DriveTable() = default;
-    explicit DriveTable(VolumeTable table) : m_table(std::move(table)) {}
-
-    // The drives now: the lines of the drive map at `driveMapPath` when it is
-    // not empty, else one volume per directory mount point of the mount
-    // table, ordered by mount path (so "/" comes first). Pseudo file systems
-    // are listed with DriveType::Unknown.
-    static DriveTable Read(const std::string& driveMapPath);
+    // `source`, when given, reads the live serials and must outlive the table;
+    // without one every drive is empty.
+    explicit DriveTable(VolumeTable table, std::vector<std::string> mountPoints = {}, const Drives* source = nullptr)
+        : m_table(std::move(table)), m_mountPoints(std::move(mountPoints)), m_source(source) {}
 
     const std::vector<Volume>& Volumes() const { return m_table.volumes; }
     // Lines of a drive map that were skipped, and why.
     const std::vector<std::string>& Warnings() const { return m_table.warnings; }
+    // Every mount point of the real mount table (whatever a drive map says),
+    // sorted, so that a listing can refuse to step into another mount even
+    // where it has the same device number (bind mounts). Empty on Windows,
+    // where listings never enter the folders other volumes are mounted in.
+    const std::vector<std::string>& MountPoints() const { return m_mountPoints; }
 
     // The volume on which `path` lies: the one with the longest root that
     // contains it; none when it lies on no drive.
@@ -102,17 +111,13 @@ public:
 
 private:
     VolumeTable m_table;
+    std::vector<std::string> m_mountPoints;
+    const Drives* m_source = nullptr;
 };
 
 // The serial that a mounted file system's identity gives: its device number
 // and file system id (which carries its UUID where it has one). Never
 // NoVolumeSerial, so a readable volume is never taken for an empty drive.
 std::uint32_t DeriveVolumeSerial(std::uint64_t device, std::uint64_t fileSystemId);
-
-// Every mount point of the real mount table (whatever a drive map says), so
-// that a listing can refuse to step into another mount even where it has the
-// same device number (bind mounts).
-std::vector<std::string> ListMountPoints();
-
 
 }  // namespace moxtrel::platform

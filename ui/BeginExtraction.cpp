@@ -38,8 +38,7 @@ void CMoxtrelDlg::RunBegin() {
     widgets::QuietWarningSink warnings;
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
-    platform::Registry registry = platform::Registry::Named(m_environment.registryStorePath);
-    RunResult result = RunExtraction(m_strGameDir, m_nGame, registry, sinks);
+    RunResult result = RunExtraction(m_strGameDir, m_nGame, m_registry, sinks);
     switch (result.outcome) {
         case RunOutcome::Completed: {
             FinishCompletedRun();

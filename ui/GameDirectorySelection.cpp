@@ -22,7 +22,7 @@ constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
 }  // namespace
 
 void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
-    locate::CLocateDlg dlg(m_environment, nullptr);
+    locate::CLocateDlg dlg(m_drives, nullptr);
     const Game* game = FindGame(m_nGame);
     if (!game) return;
     dlg.SetPrompt(std::string(game->locatePrompt), m_nGame);
@@ -41,7 +41,7 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
 }
 
 void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
-    locate::CSearchDlg dlg(m_environment, nullptr);
+    locate::CSearchDlg dlg(m_drives, nullptr);
     if (!FindGame(m_nGame)) return;
     // The dialog writes into m_strGameDir while it scans; only a find that
     // the user accepted counts.

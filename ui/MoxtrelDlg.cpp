@@ -27,8 +27,8 @@ Control* FindControl(const wxWindow& dialog, int id) {
 
 }  // namespace
 
-CMoxtrelDlg::CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent)
-    : m_environment(environment), m_hIcon(res::ProgramIcons()) {
+CMoxtrelDlg::CMoxtrelDlg(const platform::Drives& drives, platform::Registry& registry, wxWindow* pParent)
+    : m_drives(drives), m_registry(registry), m_hIcon(res::ProgramIcons()) {
     res::LoadDialog(*this, pParent, res::DialogMain);
     m_btnSearch = FindControl<wxButton>(*this, IdSearch);
     m_btnLocate = FindControl<wxButton>(*this, IdLocate);

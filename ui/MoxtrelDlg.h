@@ -11,7 +11,8 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
-#include "platform/Environment.h"
+#include "platform/Drives.h"
+#include "platform/Registry.h"
 #include "widgets/WindowRules.h"
 
 class wxAnimationCtrl;
@@ -48,9 +49,9 @@ public:
         IdMenuClose = 0x0F06,
     };
 
-    // Finds and registers through `environment` (the drive map and the
-    // registry store the program was started with).
-    explicit CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
+    // Finds the game on `drives` and registers its package in `registry`,
+    // both made by the program at its start; they must outlive the dialog.
+    CMoxtrelDlg(const platform::Drives& drives, platform::Registry& registry, wxWindow* pParent = nullptr);
     ~CMoxtrelDlg() override;
 
     // The game directory Begin extracts from, ending with '/': set by Manual
@@ -92,8 +93,9 @@ private:
 
     // A close request during Begin waits for the run to end.
     widgets::CloseDuringWork m_closeDuringWork;
-    // Where the drives and the registry store are.
-    platform::Environment m_environment;
+    // The services Locate, Search and Begin work with.
+    const platform::Drives& m_drives;
+    platform::Registry& m_registry;
 
     // The steps of the extraction run that touch the window
     // (ui/BeginExtraction.cpp).

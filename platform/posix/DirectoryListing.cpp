@@ -12,7 +12,6 @@
 
 #include "platform/File.h"
 #include "platform/Paths.h"
-#include "platform/Volumes.h"
 
 namespace moxtrel::platform {
 
@@ -24,7 +23,8 @@ bool IsDotOrDotDot(const char* name) {
 
 }  // namespace
 
-VolumeFence::VolumeFence(const std::string& root) : m_open(false), m_root(WithoutTrailingSeparator(root)) {
+VolumeFence::VolumeFence(const std::string& root, const std::vector<std::string>& mountPoints)
+    : m_open(false), m_root(WithoutTrailingSeparator(root)) {
     struct stat info {};
     if (::stat(m_root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         m_valid = false;
@@ -32,9 +32,9 @@ VolumeFence::VolumeFence(const std::string& root) : m_open(false), m_root(Withou
     }
     m_device = static_cast<std::uint64_t>(info.st_dev);
     std::string prefix = m_root == "/" ? m_root : m_root + "/";
-    for (std::string& point : ListMountPoints()) {
+    for (const std::string& point : mountPoints) {
         if (point.size() > prefix.size() && point.compare(0, prefix.size(), prefix) == 0) {
-            m_mountPointsBelowRoot.push_back(std::move(point));
+            m_mountPointsBelowRoot.push_back(point);
         }
     }
     std::sort(m_mountPointsBelowRoot.begin(), m_mountPointsBelowRoot.end());

@@ -11,6 +11,7 @@
 
 #include "platform/Volumes.h"
 #include "platform/VolumesSystem.h"
+#include "platform/posix/MountTableDrives.h"
 
 namespace moxtrel::platform {
 
@@ -72,23 +73,12 @@ bool IsDirectoryNow(const std::string& path) {
     return S_ISDIR(info.stx_mode);
 }
 
-
-}  // namespace
-
-namespace system {
-
-VolumeTable ReadSystemDrives() {
-    bool ok = false;
-    std::string text = ReadWholeFile(MountInfoPath, ok);
-    VolumeTable table;
-    if (!ok) {
-        // Without /proc the root file system is the one drive that surely exists.
-        table.volumes.push_back({"/", DriveType::Fixed, std::nullopt});
-        return table;
-    }
+// One volume per directory mount point of the mount table `mounts`.
+VolumeTable VolumesOf(const std::vector<MountEntry>& mounts) {
     // The last mount at a place is the one on top, the one that is seen there.
     std::map<std::string, MountEntry> topMounts;
-    for (MountEntry& mount : ParseMountInfo(text)) topMounts[mount.mountPoint] = std::move(mount);
+    for (const MountEntry& mount : mounts) topMounts[mount.mountPoint] = mount;
+    VolumeTable table;
     for (const auto& [mountPoint, mount] : topMounts) {
         if (!IsDirectoryNow(mountPoint)) continue;
         DriveType type = ClassifyMount(mount, IsRemovableBlockDevice(mount));
@@ -97,6 +87,40 @@ VolumeTable ReadSystemDrives() {
     HideMountsBelowPseudoFileSystems(table.volumes);
     return table;
 }
+
+std::vector<std::string> MountPointsOf(const std::vector<MountEntry>& mounts) {
+    std::vector<std::string> points;
+    for (const MountEntry& mount : mounts) points.push_back(mount.mountPoint);
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    return points;
+}
+
+std::vector<MountEntry> ReadMountInfo(bool& ok) {
+    return ParseMountInfo(ReadWholeFile(MountInfoPath, ok));
+}
+
+}  // namespace
+
+DriveTable MountTableDrives::ReadTable() const {
+    bool ok = false;
+    const std::vector<MountEntry> mounts = ReadMountInfo(ok);
+    if (!ok) {
+        // Without /proc the root file system is the one drive that surely exists.
+        return DriveTable(VolumeTable{{{"/", DriveType::Fixed, std::nullopt}}, {}}, {}, this);
+    }
+    return DriveTable(VolumesOf(mounts), MountPointsOf(mounts), this);
+}
+
+std::uint32_t MountTableDrives::ReadLiveSerial(const Volume& volume) const {
+    return system::ReadLiveSerial(volume);
+}
+
+std::unique_ptr<Drives> MakeSystemDrives() {
+    return std::make_unique<MountTableDrives>();
+}
+
+namespace system {
 
 std::uint32_t ReadLiveSerial(const Volume& volume) {
     struct stat info {};
@@ -109,16 +133,11 @@ std::uint32_t ReadLiveSerial(const Volume& volume) {
     return DeriveVolumeSerial(static_cast<std::uint64_t>(info.st_dev), fsid);
 }
 
-}  // namespace system
-
 std::vector<std::string> ListMountPoints() {
     bool ok = false;
-    std::string text = ReadWholeFile(MountInfoPath, ok);
-    std::vector<std::string> points;
-    for (MountEntry& mount : ParseMountInfo(text)) points.push_back(std::move(mount.mountPoint));
-    std::sort(points.begin(), points.end());
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    return points;
+    return MountPointsOf(ReadMountInfo(ok));
 }
+
+}  // namespace system
 
 }  // namespace moxtrel::platform

@@ -54,7 +54,8 @@ DirectoryListing::~DirectoryListing() {
     Close();
 }
 
-VolumeFence::VolumeFence(const std::string& root) : m_open(false), m_root(WithoutTrailingSeparator(root)) {
+VolumeFence::VolumeFence(const std::string& root, const std::vector<std::string>&)
+    : m_open(false), m_root(WithoutTrailingSeparator(root)) {
     // Mounted folders are reparse points, which listings never enter, so the
     // volume's serial alone keeps a listing on its volume.
     std::uint64_t inode = 0;

@@ -1,12 +1,12 @@
 #pragma once
 // Windows only: the drive letters the system has now and what is in them,
-// the ground the drive table stands on when no drive map replaces it.
+// the drives a program has when no drive map replaces them.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/Volumes.h"
+#include "platform/Drives.h"
 
 namespace moxtrel::platform {
 
@@ -19,5 +19,13 @@ std::vector<Volume> ListLogicalDrives();
 // drive holds no readable volume. An empty drive answers at once: the system's
 // "insert a disk" box is switched off for the question.
 std::uint32_t ReadVolumeSerial(const std::string& root);
+
+class DriveLetterDrives final : public Drives {
+public:
+    // Every drive letter in use now (ListLogicalDrives). No fences: listings
+    // never enter the folders other volumes are mounted in.
+    DriveTable ReadTable() const override;
+    std::uint32_t ReadLiveSerial(const Volume& volume) const override;
+};
 
 }  // namespace moxtrel::platform

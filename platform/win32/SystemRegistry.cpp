@@ -3,10 +3,9 @@
 #include <cstring>
 #include <windows.h>
 
-#include "platform/Registry.h"
 #include "platform/win32/Unicode.h"
 
-namespace moxtrel::platform::system {
+namespace moxtrel::platform {
 
 namespace {
 
@@ -14,6 +13,12 @@ namespace {
 // is stored whole whatever the ANSI code page is.
 bool IsTextType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// The path below the current user's root: "Software\..." of
+// "HKEY_CURRENT_USER\Software\...", empty for the root itself.
+std::string BelowRoot(const std::string& keyPath) {
+    return keyPath == CurrentUserKeyPath ? std::string() : keyPath.substr(CurrentUserKeyPath.size() + 1);
 }
 
 // An open key below the current user, closed when it goes.
@@ -54,13 +59,9 @@ bool TextFromWide(const std::string& bytes, std::string& text) {
     return true;
 }
 
-}  // namespace
-
-std::int32_t CheckKey(const std::string& key) {
-    return OpenedKey(key, KEY_QUERY_VALUE).Result();
-}
-
-std::int32_t ReadValue(const std::string& key, std::string_view name, std::uint32_t& type, std::string& data) {
+// Reads value `name` of `key` (below the current user). A key that has gone
+// is KeyDeleted.
+std::int32_t ReadKeyValue(const std::string& key, std::string_view name, std::uint32_t& type, std::string& data) {
     OpenedKey opened(key, KEY_QUERY_VALUE);
     if (opened.Result() != ERROR_SUCCESS) return GoneIfMissing(opened.Result());
     const std::optional<std::wstring> wideName = Widen(name);
@@ -87,7 +88,10 @@ std::int32_t ReadValue(const std::string& key, std::string_view name, std::uint3
     return TextFromWide(bytes, data) ? RegistryResult::Success : RegistryResult::StoreCorrupt;
 }
 
-std::int32_t WriteValue(const std::string& key, std::string_view name, std::uint32_t type, const std::string& data) {
+// Sets value `name` of the existing `key` (below the current user). A key
+// that has gone is KeyDeleted and is not made again.
+std::int32_t WriteKeyValue(const std::string& key, std::string_view name, std::uint32_t type,
+                           const std::string& data) {
     OpenedKey opened(key, KEY_SET_VALUE);
     if (opened.Result() != ERROR_SUCCESS) return GoneIfMissing(opened.Result());
     const std::optional<std::wstring> wideName = Widen(name);
@@ -104,4 +108,20 @@ std::int32_t WriteValue(const std::string& key, std::string_view name, std::uint
                             static_cast<DWORD>((wide->size() + 1) * sizeof(wchar_t)));
 }
 
-}  // namespace moxtrel::platform::system
+}  // namespace
+
+RegistryStatus SystemRegistry::CheckKey(const std::string& keyPath) const {
+    return RegistryAnswer(OpenedKey(BelowRoot(keyPath), KEY_QUERY_VALUE).Result());
+}
+
+RegistryStatus SystemRegistry::ReadValue(const std::string& keyPath, std::string_view name, std::uint32_t& type,
+                                         std::string& data) const {
+    return RegistryAnswer(ReadKeyValue(BelowRoot(keyPath), name, type, data));
+}
+
+RegistryStatus SystemRegistry::WriteValue(const std::string& keyPath, std::string_view name, std::uint32_t type,
+                                          const std::string& data) {
+    return RegistryAnswer(WriteKeyValue(BelowRoot(keyPath), name, type, data));
+}
+
+}  // namespace moxtrel::platform

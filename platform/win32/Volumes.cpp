@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "platform/File.h"
-#include "platform/Volumes.h"
 #include "platform/VolumesSystem.h"
 #include "platform/win32/Drives.h"
 #include "platform/win32/Unicode.h"
@@ -26,11 +25,19 @@ std::string VolumeRootOf(const std::string& folder) {
 
 }  // namespace
 
-namespace system {
-
-VolumeTable ReadSystemDrives() {
-    return VolumeTable{ListLogicalDrives(), {}};
+DriveTable DriveLetterDrives::ReadTable() const {
+    return DriveTable(VolumeTable{ListLogicalDrives(), {}}, {}, this);
 }
+
+std::uint32_t DriveLetterDrives::ReadLiveSerial(const Volume& volume) const {
+    return system::ReadLiveSerial(volume);
+}
+
+std::unique_ptr<Drives> MakeSystemDrives() {
+    return std::make_unique<DriveLetterDrives>();
+}
+
+namespace system {
 
 std::uint32_t ReadLiveSerial(const Volume& volume) {
     if (!IsFolder(volume.root)) return NoVolumeSerial;
@@ -39,12 +46,12 @@ std::uint32_t ReadLiveSerial(const Volume& volume) {
     return root.empty() ? NoVolumeSerial : ReadVolumeSerial(root);
 }
 
-}  // namespace system
-
 // Other volumes mounted in folders are reached through reparse points, which
 // listings never enter; there is nothing more to fence off.
 std::vector<std::string> ListMountPoints() {
     return {};
 }
+
+}  // namespace system
 
 }  // namespace moxtrel::platform

@@ -11,6 +11,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "platform/File.h"
+#include "platform/StoreRegistry.h"
 #include "support/RecordingSinks.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
@@ -56,7 +57,7 @@ protected:
 
     TempDir dir;
     test::CurrentDirectoryGuard cwd;
-    platform::Registry registry{(dir / "registry.reg").string()};
+    platform::StoreRegistry registry{(dir / "registry.reg").string()};
     Bytes pak0, pak1;
     RecordingSinks sinks;
     int workStarted = 0;

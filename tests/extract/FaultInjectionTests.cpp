@@ -22,6 +22,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadWriter.h"
+#include "platform/StoreRegistry.h"
 #include "support/RecordingSinks.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
@@ -102,7 +103,7 @@ protected:
 
     TempDir dir;
     test::CurrentDirectoryGuard cwd;
-    platform::Registry registry{StorePath()};
+    platform::StoreRegistry registry{StorePath()};
     const Bytes oldPackage = Bytes(3000, 0x5A);
     InterferingSinks sinks;
     std::function<void()> workStarted;

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -11,7 +12,9 @@
 #include "extract/RegistryKey.h"
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "platform/StoreRegistry.h"
 #include "support/Children.h"
+#include "support/FakeRegistry.h"
 #include "support/TempDir.h"
 
 namespace moxtrel {
@@ -35,12 +38,37 @@ struct Slot {
     std::optional<std::string> name;
 };
 
+const std::string GameDir = "/games/My \"Quake\"\\/id1/";
+
+void AddSlots(test::FakeRegistry& registry, const std::vector<Slot>& slots) {
+    for (const Slot& slot : slots) {
+        registry.AddKey(SlotKey(slot.number));
+        if (slot.name) registry.SetText(SlotKey(slot.number), "name", *slot.name);
+    }
+}
+
+// The rules for choosing a slot, on a registry held in memory.
+class SlotRules : public ::testing::Test {
+protected:
+    test::FakeRegistry registry;
+    const std::string gameDir = GameDir;
+
+    // The three values of a registration.
+    void ExpectRegisteredIn(int slot, const std::string& package) {
+        const std::string key = SlotKey(slot);
+        SCOPED_TRACE(key);
+        EXPECT_EQ(registry.Data(key, "type"), std::string("\x01\0\0\0", 4));
+        EXPECT_EQ(registry.Text(key, "path"), gameDir + package);
+        EXPECT_EQ(registry.Text(key, "name"), package);
+    }
+};
+
 class RegistryFixture : public ::testing::Test {
 protected:
     TempDir dir;
     fs::path store = dir / "registry.reg";
-    platform::Registry registry{store.string()};
-    const std::string gameDir = "/games/My \"Quake\"\\/id1/";
+    platform::StoreRegistry registry{store.string()};
+    const std::string gameDir = GameDir;
 
     void WriteStore(const std::vector<Slot>& slots, const std::string& more = "") {
         std::string text = "REGEDIT4\n";
@@ -142,7 +170,7 @@ TEST_F(RegistryKeyClass, DestructorClosesTheKey) {
         ASSERT_TRUE(key.Open(RegistryCurrentUser, "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0"));
         handle = key.m_hKey;
     }
-    EXPECT_EQ(registry.CloseKey(handle), platform::RegistryResult::InvalidHandle);
+    EXPECT_EQ(registry.CloseKey(handle).result, platform::RegistryResult::InvalidHandle);
 }
 
 using Registration = RegistryFixture;
@@ -161,27 +189,26 @@ TEST_F(Registration, FreeFirstSlotReceivesTypePathAndNameInThatOrder) {
     }
 }
 
-TEST_F(Registration, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
+TEST_F(SlotRules, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
     const std::vector<std::vector<Slot>> stores = {
         {{1, ""}},                        // no txpack0, even though txpack1 is free
         {{0, "Other.wad"}},               // another pack and no txpack1
         {{0, "Other.wad"}, {2, ""}},      // a gap ends the list
     };
     for (const auto& slots : stores) {
-        WriteStore(slots);
-        const std::string before = StoreText();
-        RegisterTexturePack(registry, 0, gameDir);
-        EXPECT_EQ(StoreText(), before);
+        test::FakeRegistry own;
+        AddSlots(own, slots);
+        RegisterTexturePack(own, 0, gameDir);
+        EXPECT_EQ(own.Writes(), 0);
     }
-    WriteStore({{0, ""}});
-    const std::string before = StoreText();
+    AddSlots(registry, {{0, ""}});
     RegisterTexturePack(registry, 2, gameDir);  // neither game
     RegisterTexturePack(registry, -1, gameDir);
-    EXPECT_EQ(StoreText(), before);
+    EXPECT_EQ(registry.Writes(), 0);
 }
 
-TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
-    WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
+TEST_F(SlotRules, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
+    AddSlots(registry, {{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
     RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     // Hexen II replaces the Quake registration in the same slot, and back.
@@ -189,49 +216,49 @@ TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
     ExpectRegisteredIn(2, "Hexen.wad");
     RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
-    const RegistryDocument document = ParsedStore();
-    EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "A.wad");
-    EXPECT_EQ(TextValue(document, SlotKey(1), "name"), "B.wad");
-    EXPECT_EQ(document.FindValue(SlotKey(3), "type"), nullptr);
+    EXPECT_EQ(registry.Text(SlotKey(0), "name"), "A.wad");
+    EXPECT_EQ(registry.Text(SlotKey(1), "name"), "B.wad");
+    EXPECT_EQ(registry.Data(SlotKey(3), "type"), std::nullopt);
 }
 
-TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
-    WriteStore({{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
+TEST_F(SlotRules, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
+    AddSlots(registry, {{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
     RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
-    const RegistryDocument document = ParsedStore();
-    EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "quake.wad");
-    EXPECT_EQ(document.FindValue(SlotKey(0), "path"), nullptr);
+    EXPECT_EQ(registry.Text(SlotKey(0), "name"), "quake.wad");
+    EXPECT_EQ(registry.Data(SlotKey(0), "path"), std::nullopt);
 }
 
-TEST_F(Registration, ANameTooLongToReadCountsAsEmpty) {
-    WriteStore({{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
+TEST_F(SlotRules, ANameTooLongToReadCountsAsEmpty) {
+    AddSlots(registry, {{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
     RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(1, "Quake.wad");
 }
 
-TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
+TEST_F(SlotRules, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     std::vector<Slot> slots;
     for (int i = 0; i < 10; ++i) slots.push_back({i, "Other" + std::to_string(i) + ".wad"});
     slots.push_back({10, ""});
-    WriteStore(slots, "\n[" + SettingsKey + "\\txpack010]\n");
+    AddSlots(registry, slots);
+    registry.AddKey(SettingsKey + "\\txpack010");
     RegisterTexturePack(registry, 0, gameDir);
     ExpectRegisteredIn(10, "Quake.wad");
-    EXPECT_EQ(ParsedStore().FindValue(SettingsKey + "\\txpack010", "name"), nullptr);
+    EXPECT_EQ(registry.Data(SettingsKey + "\\txpack010", "name"), std::nullopt);
 
     slots.clear();
     for (int i = 0; i < 31; ++i) slots.push_back({i, "Other.wad"});
     slots.push_back({31, ""});
-    WriteStore(slots);
-    RegisterTexturePack(registry, 1, gameDir);
-    ExpectRegisteredIn(31, "Hexen.wad");
+    test::FakeRegistry last;
+    AddSlots(last, slots);
+    RegisterTexturePack(last, 1, gameDir);
+    EXPECT_EQ(last.Text(SlotKey(31), "name"), "Hexen.wad");
 
     slots.back().name = "Other.wad";
     slots.push_back({32, ""});
-    WriteStore(slots);
-    const std::string before = StoreText();
-    RegisterTexturePack(registry, 1, gameDir);
-    EXPECT_EQ(StoreText(), before);
+    test::FakeRegistry beyond;
+    AddSlots(beyond, slots);
+    RegisterTexturePack(beyond, 1, gameDir);
+    EXPECT_EQ(beyond.Writes(), 0);
 }
 
 TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
@@ -247,7 +274,7 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
     std::vector<test::Child> children;
     for (int child = 0; child <= Writers; ++child) {
         children.push_back(test::Spawn([&, child] {
-            platform::Registry own{store.string()};
+            platform::StoreRegistry own{store.string()};
             gate.Wait();
             bool ok = true;
             if (child == Writers) {
@@ -311,6 +338,37 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
         if (c.line.back() != '(') {
             EXPECT_EQ(line, c.line);
         }
+    }
+}
+
+TEST_F(SlotRules, AFailedRegistryIsExplainedByItsOwnStatus) {
+    using platform::RegistryFailure;
+    using namespace platform::RegistryResult;
+    struct Case {
+        const char* what;
+        bool whenOpening;  // else when writing
+        platform::RegistryStatus status;
+        std::string reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"damaged", true, {StoreCorrupt, RegistryFailure::StoreDamaged, 0, "line 7: a value before the first key"},
+              "read: it is not a registry file that can be safely rewritten (line 7: a value before the first key)"},
+             {"a folder", true, {StoreIoFailed, RegistryFailure::StoreNotAFile, 0, {}}, "read: it is not a regular file"},
+             {"no home", true, {StoreIoFailed, RegistryFailure::NoStorePlace, 0, {}}, "read: no home folder to keep it in"},
+             {"disk full", false, platform::StoreIoFailure(ENOSPC), std::string("written: ") + std::strerror(ENOSPC)},
+             {"system", false, platform::RegistryAnswer(5), "written: registry error 5"},
+         }) {
+        SCOPED_TRACE(c.what);
+        // No file stands at the name: the reason can only come from the status.
+        test::FakeRegistry failing{"/nowhere/registry.reg"};
+        AddSlots(failing, {{0, ""}});
+        if (c.whenOpening) {
+            failing.FailOpening(c.status);
+        } else {
+            failing.FailWriting(c.status);
+        }
+        EXPECT_EQ(DescribeRegistration(RegisterTexturePack(failing, 0, gameDir)),
+                  "not registered: the store /nowhere/registry.reg could not be " + c.reason);
     }
 }
 

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/Environment.h"
 #include "platform/FsPath.h"
 #include "platform/Paths.h"
 #include "tools/GameWriter.h"

@@ -1,13 +1,13 @@
 #pragma once
-// Drives made of temporary directories: a drive map file that MOXTREL_VOLUMES
-// names for the life of the object, and game installations to put on them.
+// Drives made of temporary directories: a drive map file for the life of the
+// object with the drives that read it, and game installations to put on them.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/Environment.h"
+#include "platform/Drives.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::test {
@@ -28,13 +28,10 @@ public:
     void SetSerial(const std::string& name, std::optional<std::uint32_t> serial);
     std::string Root(const std::string& name) const;
     const std::string& MapPath() const { return m_mapPath; }
-    // The environment of a program started with this drive map and the
-    // registry store at `registryStorePath` (none when empty).
-    platform::Environment Environment(std::string registryStorePath = {}) const {
-        return platform::Environment{m_mapPath, std::move(registryStorePath)};
-    }
+    // The drives of a program started with this drive map.
+    const platform::Drives& Service() const { return m_service; }
     // A snapshot of the drives the map lists now.
-    platform::DriveTable Drives() const { return platform::DriveTable::Read(m_mapPath); }
+    platform::DriveTable Drives() const { return m_service.ReadTable(); }
 
 private:
     struct Line {
@@ -46,6 +43,7 @@ private:
 
     TempDir m_dir;
     std::string m_mapPath;
+    platform::DriveMapDrives m_service{m_mapPath};
     std::vector<Line> m_lines;
 };
 

@@ -110,7 +110,7 @@ TEST_F(DriveScanTest, WalksDepthFirstInListingOrderAndStopsAtTheFirstExecutable)
     }
     ASSERT_FALSE(hit.empty());
 
-    ExecutableScan scan("quake.exe", observer);
+    ExecutableScan scan("quake.exe", observer, map.Drives().MountPoints());
     ASSERT_TRUE(scan.ScanVolume(c));
     EXPECT_EQ(scan.FoundDirectory(), hit);
     EXPECT_EQ(observer.entered, expected);
@@ -272,7 +272,7 @@ TEST_F(DriveScanTest, EndsABranchTooDeepForAPathAndFindsWhatLiesAboveIt) {
     ::close(::openat(reachable, "quake.exe", O_CREAT | O_WRONLY, 0644));
     ::close(reachable);
 
-    ExecutableScan scan("quake.exe", observer);
+    ExecutableScan scan("quake.exe", observer, map.Drives().MountPoints());
     EXPECT_FALSE(scan.ScanVolume(c));
     EXPECT_GT(observer.entered.size(), 1000u);
     EXPECT_LT(observer.entered.size(), static_cast<std::size_t>(tooDeep));
@@ -295,7 +295,7 @@ TEST_F(DriveScanTest, StaysOnItsVolumeAndNeverEntersAnotherMount) {
     std::string mounted = pattern;
     WriteGame(mounted + "/quake");
 
-    ExecutableScan scan("quake.exe", observer);
+    ExecutableScan scan("quake.exe", observer, map.Drives().MountPoints());
     EXPECT_FALSE(scan.ScanVolume("/dev/"));
     EXPECT_NE(std::find(observer.entered.begin(), observer.entered.end(), "/dev/shm"), observer.entered.end());
     EXPECT_EQ(std::find(observer.entered.begin(), observer.entered.end(), mounted), observer.entered.end());

@@ -24,7 +24,7 @@ TEST(FolderProbe, CountsOnlyRealSubFoldersHiddenOnesIncluded) {
     if (test::CanMakeSymbolicLinks) fs::create_directory_symlink(root + "files", root + "linked/link");
     MakeDirectories(root + "hidden/.config");
 
-    platform::VolumeFence fence(root);
+    platform::VolumeFence fence(root, map.Drives().MountPoints());
     EXPECT_TRUE(HasSubFolders(root, fence));
     EXPECT_FALSE(HasSubFolders(root + "files", fence));
     EXPECT_FALSE(HasSubFolders(root + "linked", fence)) << "a link to a folder is not a folder";

@@ -6,6 +6,7 @@
 
 #include "locate/DriveMapFixture.h"
 #include "platform/DirectoryListing.h"
+#include "platform/Drives.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::platform {
@@ -85,11 +86,12 @@ TEST(VolumeFence, OfTheRealRootRefusesTheKernelsOwnFileSystems) {
     if (::stat("/proc/self", &proc) != 0 || ::stat("/", &root) != 0 || proc.st_dev == root.st_dev) {
         GTEST_SKIP() << "no separate /proc here";
     }
+    const std::vector<std::string> mountPoints = MakeSystemDrives()->ReadTable().MountPoints();
     DirectoryListing listing;
-    EXPECT_TRUE(listing.Open("/", VolumeFence("/")));
-    EXPECT_FALSE(listing.Open("/proc", VolumeFence("/")));
-    EXPECT_TRUE(listing.Open("/proc", VolumeFence("/proc/")));
-    EXPECT_FALSE(listing.Open("/", VolumeFence("/no/such/root/")));
+    EXPECT_TRUE(listing.Open("/", VolumeFence("/", mountPoints)));
+    EXPECT_FALSE(listing.Open("/proc", VolumeFence("/", mountPoints)));
+    EXPECT_TRUE(listing.Open("/proc", VolumeFence("/proc/", mountPoints)));
+    EXPECT_FALSE(listing.Open("/", VolumeFence("/no/such/root/", mountPoints)));
 }
 
 TEST(EntryExistsIgnoringCase, FindsAnyKindOfEntryWhateverItsCase) {

@@ -19,6 +19,7 @@
 
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "platform/StoreRegistry.h"
 #include "support/Children.h"
 #include "support/TempDir.h"
 
@@ -105,13 +106,13 @@ private:
 // Sets `count` numbered values named after `writer` in our key through the
 // registry calls the registration uses; 0 when every call succeeded.
 int SetValues(const std::string& store, int writer, int count) {
-    Registry registry(store);
+    StoreRegistry registry(store);
     RegistryHandle key = 0;
-    if (registry.OpenKey(RegistryCurrentUser, OurSubKey, key) != RegistryResult::Success) return 1;
+    if (!registry.OpenKey(RegistryCurrentUser, OurSubKey, key).Ok()) return 1;
     for (int i = 0; i < count; ++i) {
         std::uint32_t value = static_cast<std::uint32_t>(i);
         std::string name = "writer" + std::to_string(writer) + "_" + std::to_string(i);
-        if (registry.SetValue(key, name, RegistryType::Number, &value, sizeof value) != RegistryResult::Success) return 2;
+        if (!registry.SetValue(key, name, RegistryType::Number, &value, sizeof value).Ok()) return 2;
     }
     registry.CloseKey(key);
     return 0;
@@ -206,11 +207,11 @@ TEST(RegistryContention, ASaveByAnotherProgramDuringAChangeIsKept) {
         std::ofstream(store) << StoreText(1, 3);
 
         int changes = 0;
-        StoreResult result = RegistryStore(store).Update([&](RegistryDocument& document) {
+        RegistryStatus result = RegistryStore(store).Update([&](RegistryDocument& document) {
             if (changes++ == 0) save.save(store, StoreText(2, 3));
             return document.SetValue(OurKey, "path", RegistryType::Text, std::string("ours\0", 5));
         });
-        EXPECT_EQ(result, StoreResult::Ok);
+        EXPECT_TRUE(result.Ok());
 
         RegistryDocument final;
         std::string error;

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 
-#include "platform/Registry.h"
 #include "platform/Environment.h"
+#include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "platform/StoreRegistry.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::platform {
@@ -155,31 +157,33 @@ class RegistryStoreFile : public ::testing::Test {
 protected:
     TempDir dir;
     fs::path store = dir / "registry.reg";
-    Registry registry{store.string()};
+    StoreRegistry registry{store.string()};
 
     RegistryHandle OpenOrFail(const std::string& subKey) {
         RegistryHandle key = 0;
-        EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, subKey, key), RegistryResult::Success) << subKey;
+        EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, subKey, key).result, RegistryResult::Success) << subKey;
         return key;
     }
     std::int32_t SetText(RegistryHandle key, const std::string& name, const std::string& text,
                          Registry* in = nullptr) {
-        return (in ? *in : registry).SetValue(key, name, RegistryType::Text, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
+        return (in ? *in : registry)
+            .SetValue(key, name, RegistryType::Text, text.c_str(), static_cast<std::uint32_t>(text.size() + 1))
+            .result;
     }
 };
 
 TEST_F(RegistryStoreFile, MissingStoreIsEmptyAndOpeningCreatesNothing) {
     RegistryHandle key = 7;
-    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key).result, RegistryResult::NotFound);
     EXPECT_EQ(key, 0u);
     std::uint32_t type = 9;
     std::uint32_t size = 0;
-    EXPECT_EQ(registry.QueryValue(RegistryCurrentUser, "x", type, nullptr, size), RegistryResult::NotFound);
+    EXPECT_EQ(registry.QueryValue(RegistryCurrentUser, "x", type, nullptr, size).result, RegistryResult::NotFound);
     EXPECT_FALSE(fs::exists(store));
 
     WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n");
     const std::string before = ReadText(store);
-    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key), RegistryResult::NotFound);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "Software\\Orvek", key).result, RegistryResult::NotFound);
     EXPECT_EQ(ReadText(store), before);
 }
 
@@ -187,8 +191,8 @@ TEST_F(RegistryStoreFile, SetChangesOneValueAndKeepsEveryOtherKeyInOrder) {
     WriteText(store, ForeignStore);
     const RegistryHandle slot = OpenOrFail("software\\orvek\\lathmore\\gantry\\settings\\TXPACK0");
     ASSERT_EQ(SetText(slot, "name", "Quake.wad"), RegistryResult::Success);
-    EXPECT_EQ(registry.CloseKey(slot), RegistryResult::Success);
-    EXPECT_EQ(registry.CloseKey(slot), RegistryResult::InvalidHandle);
+    EXPECT_EQ(registry.CloseKey(slot).result, RegistryResult::Success);
+    EXPECT_EQ(registry.CloseKey(slot).result, RegistryResult::InvalidHandle);
 
     std::string expected = ForeignStore;
     expected.replace(expected.find("Other.wad\""), 10, "Quake.wad\"");
@@ -201,20 +205,20 @@ TEST_F(RegistryStoreFile, QueryReportsTypeAndSizeAndRefusesASmallBuffer) {
     char buffer[8] = "zzzzzzz";
     std::uint32_t type = 0;
     std::uint32_t size = 4;
-    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size), RegistryResult::MoreData);
+    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size).result, RegistryResult::MoreData);
     EXPECT_EQ(type, RegistryType::Text);
     EXPECT_EQ(size, 5u);
     EXPECT_STREQ(buffer, "zzzzzzz");
 
     size = 5;
-    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size), RegistryResult::Success);
+    EXPECT_EQ(registry.QueryValue(key, "text", type, buffer, size).result, RegistryResult::Success);
     EXPECT_STREQ(buffer, "abcd");
     size = sizeof buffer;
-    EXPECT_EQ(registry.QueryValue(key, "number", type, buffer, size), RegistryResult::Success);
+    EXPECT_EQ(registry.QueryValue(key, "number", type, buffer, size).result, RegistryResult::Success);
     EXPECT_EQ(type, RegistryType::Number);
     EXPECT_EQ(std::string(buffer, size), std::string("\x02\x01\0\0", 4));
     size = sizeof buffer;
-    EXPECT_EQ(registry.QueryValue(key, "none", type, buffer, size), RegistryResult::NotFound);
+    EXPECT_EQ(registry.QueryValue(key, "none", type, buffer, size).result, RegistryResult::NotFound);
     EXPECT_EQ(type, RegistryType::None);
     EXPECT_EQ(size, 0u);
     registry.CloseKey(key);
@@ -229,9 +233,9 @@ TEST_F(RegistryStoreFile, UnparseableStoreIsNeverWritten) {
     EXPECT_EQ(SetText(key, "a", "b"), RegistryResult::StoreCorrupt);
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    EXPECT_EQ(registry.QueryValue(key, "a", type, nullptr, size), RegistryResult::StoreCorrupt);
+    EXPECT_EQ(registry.QueryValue(key, "a", type, nullptr, size).result, RegistryResult::StoreCorrupt);
     RegistryHandle other = 0;
-    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "K", other), RegistryResult::StoreCorrupt);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "K", other).result, RegistryResult::StoreCorrupt);
     EXPECT_EQ(ReadText(store), garbage);
     registry.CloseKey(key);
 }
@@ -252,15 +256,15 @@ TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
     const fs::path blocked = dir / "blocked";
     WriteText(blocked, "not a folder");
     {
-        Registry elsewhere((blocked / "registry.reg").string());
+        StoreRegistry elsewhere((blocked / "registry.reg").string());
         EXPECT_EQ(SetText(RegistryCurrentUser, "a", "b", &elsewhere), RegistryResult::StoreIoFailed);
         RegistryHandle other = 0;
 #ifdef _WIN32
         // Windows says "path not found" for a path through a file as for a
         // missing folder: a store that cannot be there reads as missing.
-        EXPECT_EQ(elsewhere.OpenKey(RegistryCurrentUser, "K", other), RegistryResult::NotFound);
+        EXPECT_EQ(elsewhere.OpenKey(RegistryCurrentUser, "K", other).result, RegistryResult::NotFound);
 #else
-        EXPECT_EQ(elsewhere.OpenKey(RegistryCurrentUser, "K", other), RegistryResult::StoreIoFailed);
+        EXPECT_EQ(elsewhere.OpenKey(RegistryCurrentUser, "K", other).result, RegistryResult::StoreIoFailed);
 #endif
     }
     // The registry of the first store is untouched by that.
@@ -272,6 +276,32 @@ TEST_F(RegistryStoreFile, FailedWriteReportsAnErrorAndLeavesNoTemporaryFile) {
         ++files;
     }
     EXPECT_EQ(files, 3u);  // the store, its lock and the blocking file
+}
+
+TEST_F(RegistryStoreFile, FailuresSayWhatFailedWithTheParsersLineOrTheSystemsError) {
+    RegistryHandle key = 0;
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"a\"=\"half-written\n");
+    const RegistryStatus damaged = registry.OpenKey(RegistryCurrentUser, "K", key);
+    EXPECT_EQ(damaged.result, RegistryResult::StoreCorrupt);
+    EXPECT_EQ(damaged.failure, RegistryFailure::StoreDamaged);
+    EXPECT_EQ(damaged.detail.rfind("line 4: ", 0), 0u) << damaged.detail;
+
+    fs::remove(store);
+    fs::create_directory(store);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, "K", key).failure, RegistryFailure::StoreNotAFile);
+
+    fs::remove(store);
+    WriteText(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n");
+    fs::create_directory(dir / "registry.reg.lock");
+    ASSERT_TRUE(registry.OpenKey(RegistryCurrentUser, "K", key).Ok());
+    const RegistryStatus unwritable = registry.SetValue(key, "a", RegistryType::Binary, "", 0);
+    EXPECT_EQ(unwritable.result, RegistryResult::StoreIoFailed);
+    EXPECT_EQ(unwritable.failure, RegistryFailure::StoreIo);
+    EXPECT_EQ(unwritable.osError, EISDIR);
+    registry.CloseKey(key);
+
+    StoreRegistry nowhere{""};
+    EXPECT_EQ(nowhere.OpenKey(RegistryCurrentUser, "K", key).failure, RegistryFailure::NoStorePlace);
 }
 
 TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "locate/DriveMapFixture.h"
-#include "platform/Environment.h"
+#include "platform/Services.h"
 #include "platform/Volumes.h"
 #include "support/TempDir.h"
 
@@ -122,7 +122,8 @@ TEST(DriveMapFile, ReplacesTheMountTableWhenTheEnvironmentNamesIt) {
     std::string stick = map.AddDrive("stick", "removable", 0x1234);
     std::string proc = map.AddDrive("proc", "unknown");
 
-    const DriveTable drives = Environment{map.MapPath(), ""}.ReadDrives();
+    const Services services = MakeServices(Environment{map.MapPath(), ""});
+    const DriveTable drives = services.drives->ReadTable();
     const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_EQ(volumes.size(), 3u);
     EXPECT_EQ(volumes[0].root, games);
@@ -138,7 +139,8 @@ TEST(DriveMapFile, ReplacesTheMountTableWhenTheEnvironmentNamesIt) {
 
 TEST(DriveMapFile, ThatCannotBeReadGivesNoDrivesAndSaysWhy) {
     test::TempDir dir;
-    const DriveTable drives = DriveTable::Read((dir / "missing.map").string());
+    const DriveMapDrives missing((dir / "missing.map").string());
+    const DriveTable drives = missing.ReadTable();
     EXPECT_TRUE(drives.Volumes().empty());
     ASSERT_EQ(drives.Warnings().size(), 1u);
 }
@@ -167,7 +169,8 @@ TEST(VolumeSerial, ComesFromTheMapOrFromTheFileSystemAndIsNoneWithoutMedia) {
 }
 
 TEST(MountTable, ListsRootFirstAndNamesPseudoFileSystemsUnknown) {
-    const DriveTable drives = DriveTable::Read("");
+    const std::unique_ptr<Drives> system = MakeSystemDrives();
+    const DriveTable drives = system->ReadTable();
     const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_FALSE(volumes.empty());
 #ifndef _WIN32

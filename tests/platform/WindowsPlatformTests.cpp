@@ -12,6 +12,7 @@
 #include "platform/File.h"
 #include "platform/FsPath.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/win32/Drives.h"
 #include "platform/win32/Unicode.h"
 #include "support/TempDir.h"
@@ -141,35 +142,38 @@ protected:
 };
 
 TEST_F(SystemRegistryTest, OpensWithoutCreatingAndKeepsTextThatIsNotAscii) {
-    Registry registry = Registry::Named("");
-    ASSERT_TRUE(registry.IsSystem());
+    // Without a store file the program uses the user's own registry.
+    const Services services = MakeServices(Environment{});
+    Registry& registry = *services.registry;
+    ASSERT_EQ(registry.Name(), "HKEY_CURRENT_USER");
     const std::string key = *Narrow(m_key);
     RegistryHandle opened = 0;
-    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, key, opened), RegistryResult::NotFound);
+    EXPECT_EQ(registry.OpenKey(RegistryCurrentUser, key, opened).result, RegistryResult::NotFound);
     EXPECT_FALSE(KeyExists()) << "a missing key is never created";
 
     HKEY made = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made,
                                 nullptr), ERROR_SUCCESS);
     ::RegCloseKey(made);
-    ASSERT_EQ(registry.OpenKey(RegistryCurrentUser, key, opened), RegistryResult::Success);
+    ASSERT_EQ(registry.OpenKey(RegistryCurrentUser, key, opened).result, RegistryResult::Success);
     const std::string path = "C:\\Spiele\\Qu\xC3\xA4ke\\id1\\Quake.wad";
-    ASSERT_EQ(registry.SetValue(opened, "path", RegistryType::Text, path.c_str(), std::uint32_t(path.size() + 1)),
+    ASSERT_EQ(registry.SetValue(opened, "path", RegistryType::Text, path.c_str(), std::uint32_t(path.size() + 1))
+                  .result,
               RegistryResult::Success);
     std::uint32_t type = 0;
     char text[64] = {};
     std::uint32_t size = sizeof text;
-    ASSERT_EQ(registry.QueryValue(opened, "path", type, text, size), RegistryResult::Success);
+    ASSERT_EQ(registry.QueryValue(opened, "path", type, text, size).result, RegistryResult::Success);
     EXPECT_EQ(type, RegistryType::Text);
     EXPECT_EQ(std::string(text, size), path + '\0');
     size = 4;
-    EXPECT_EQ(registry.QueryValue(opened, "path", type, text, size), RegistryResult::MoreData);
+    EXPECT_EQ(registry.QueryValue(opened, "path", type, text, size).result, RegistryResult::MoreData);
 
     ::RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str());
     const std::uint32_t one = 1;
-    EXPECT_EQ(registry.SetValue(opened, "type", RegistryType::Number, &one, 4), RegistryResult::KeyDeleted);
+    EXPECT_EQ(registry.SetValue(opened, "type", RegistryType::Number, &one, 4).result, RegistryResult::KeyDeleted);
     EXPECT_FALSE(KeyExists()) << "a deleted key is not made again";
-    EXPECT_EQ(registry.CloseKey(opened), RegistryResult::Success);
+    EXPECT_EQ(registry.CloseKey(opened).result, RegistryResult::Success);
 }
 
 }  // namespace

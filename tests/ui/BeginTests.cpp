@@ -12,6 +12,7 @@
 #include "GuiTest.h"
 #include "locate/DriveMapFixture.h"
 #include "locate/gui/LocateGuiTest.h"
+#include "platform/StoreRegistry.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
 #include "ui/MoxtrelDlg.h"
@@ -74,7 +75,8 @@ protected:
     CurrentDirectoryGuard cwd;
     DriveMap drives;
     fs::path gameDir = fs::path(drives.AddDrive("c", "fixed")) / "id1";
-    ui::CMoxtrelDlg dlg{drives.Environment((root.Path() / "registry.reg").string())};
+    platform::StoreRegistry registry{(root.Path() / "registry.reg").string()};
+    ui::CMoxtrelDlg dlg{drives.Service(), registry};
 };
 
 TEST_F(BeginRun, WritesThePackageAndShowsItsSummary) {

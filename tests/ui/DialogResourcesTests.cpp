@@ -14,6 +14,8 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "res/DialogResources.h"
+#include "support/FakeDrives.h"
+#include "support/FakeRegistry.h"
 #include "ui/AboutDlg.h"
 #include "ui/MoxtrelDlg.h"
 
@@ -33,12 +35,14 @@ wxSize DialogUnits(const wxXmlNode& object, const char* param) {
 }
 
 TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
+    FakeDrives drives;
+    FakeRegistry registry;
     const std::pair<const char*, std::function<wxDialog*()>> dialogs[] = {
         {res::DialogAbout, [] { return new ui::CAboutDlg; }},
-        {res::DialogMain, [] { return new ui::CMoxtrelDlg(platform::Environment{}); }},
+        {res::DialogMain, [&] { return new ui::CMoxtrelDlg(drives, registry); }},
         {res::DialogWadInfo, [] { return new CWadInfoDlg; }},
-        {res::DialogLocate, [] { return new locate::CLocateDlg(platform::Environment{}); }},
-        {res::DialogSearch, [] { return new locate::CSearchDlg(platform::Environment{}); }},
+        {res::DialogLocate, [&] { return new locate::CLocateDlg(drives); }},
+        {res::DialogSearch, [&] { return new locate::CSearchDlg(drives); }},
     };
     for (const auto& [name, make] : dialogs) {
         SCOPED_TRACE(name);
@@ -79,7 +83,9 @@ TEST(DialogResources, PlaceEveryControlInDialogUnitsOfTheDialogsOwnFont) {
 }
 
 TEST(DialogResources, RadioGroupRunsToTheNextGroupAndCanHaveNoneSelected) {
-    ui::CMoxtrelDlg dlg{platform::Environment{}};
+    FakeDrives drives;
+    FakeRegistry registry;
+    ui::CMoxtrelDlg dlg{drives, registry};
     std::vector<wxRadioButton*> group = res::RadioGroup(dlg, ui::CMoxtrelDlg::IdQuake);
     ASSERT_EQ(group.size(), 2u);
     EXPECT_EQ(group[1]->GetId(), ui::CMoxtrelDlg::IdHexen2);

@@ -8,6 +8,8 @@
 #include <wx/timer.h>
 
 #include "GuiTest.h"
+#include "support/FakeDrives.h"
+#include "support/FakeRegistry.h"
 #include "widgets/GuiSinks.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/UserAttention.h"
@@ -21,7 +23,9 @@ class Sinks : public ::testing::Test {
 protected:
     Sinks() { dlg.Show(); }
     wxGauge& Gauge() { return *static_cast<wxGauge*>(dlg.FindWindow(D::IdProgress)); }
-    ui::CMoxtrelDlg dlg{platform::Environment{}};
+    FakeDrives drives;
+    FakeRegistry registry;
+    ui::CMoxtrelDlg dlg{drives, registry};
 };
 
 // The dialog's own status text comes back after a run that failed

@@ -12,6 +12,7 @@
 #include "locate/DriveMapFixture.h"
 #include "locate/LocateDlg.h"
 #include "locate/gui/LocateGuiTest.h"
+#include "support/FakeRegistry.h"
 #include "ui/AboutDlg.h"
 #include "ui/MoxtrelDlg.h"
 
@@ -53,7 +54,8 @@ protected:
     MainDialog() { dlg.Show(); }
     DriveMap map;
     CurrentDirectoryGuard cwd;
-    ui::CMoxtrelDlg dlg{map.Environment()};
+    FakeRegistry registry;
+    ui::CMoxtrelDlg dlg{map.Service(), registry};
 };
 
 TEST_F(MainDialog, OpensWithNoGameChosenAndTheStepButtonsDisabled) {

@@ -13,6 +13,8 @@
 #include <wx/radiobut.h>
 
 #include "GuiTest.h"
+#include "support/FakeDrives.h"
+#include "support/FakeRegistry.h"
 #include "ui/MoxtrelDlg.h"
 
 extern char** environ;
@@ -64,8 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<StartUpCase>& param) { return std::string(param.param.name); });
 
 TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
+    FakeDrives drives;
+    FakeRegistry registry;
     {
-        ui::CMoxtrelDlg dlg{platform::Environment{}};
+        ui::CMoxtrelDlg dlg{drives, registry};
         dlg.CallAfter([&] {
             Click(dlg, D::IdQuake);
             dlg.FindWindow(D::IdStatus)->SetLabel("typed over");
@@ -77,7 +81,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(LabelOf(dlg, D::IdStatus), "typed over");
     }
     {
-        ui::CMoxtrelDlg dlg{platform::Environment{}};
+        ui::CMoxtrelDlg dlg{drives, registry};
         dlg.CallAfter([&] {
             wxKeyEvent escape(wxEVT_CHAR_HOOK);
             escape.m_keyCode = WXK_ESCAPE;
@@ -87,7 +91,7 @@ TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
         EXPECT_EQ(dlg.ShowModal(), wxID_CANCEL);
     }
     {
-        ui::CMoxtrelDlg dlg{platform::Environment{}};
+        ui::CMoxtrelDlg dlg{drives, registry};
         // The window menu's Close item.
         dlg.CallAfter([&] {
             wxCommandEvent close(wxEVT_MENU, D::IdMenuClose);

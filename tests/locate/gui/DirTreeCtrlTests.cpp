@@ -12,12 +12,15 @@
 #include "locate/DriveMapFixture.h"
 #include "locate/PathText.h"
 #include "res/Pictures.h"
+#include "support/FakeDrives.h"
+#include "support/TempDir.h"
 #include "ui/GuiTest.h"
 
 namespace moxtrel::locate {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::DriveType;
 using platform::NoVolumeSerial;
 using test::DriveMap;
 using test::MakeDirectories;
@@ -43,11 +46,12 @@ protected:
         window.Show();
     }
 
-    std::vector<wxTreeItemId> Children(const wxTreeItemId& parent) const {
+    std::vector<wxTreeItemId> Children(const wxTreeItemId& parent) const { return ChildrenIn(tree, parent); }
+    static std::vector<wxTreeItemId> ChildrenIn(const CDirTreeCtrl& in, const wxTreeItemId& parent) {
         std::vector<wxTreeItemId> items;
         wxTreeItemIdValue cookie;
-        for (wxTreeItemId child = tree.GetFirstChild(parent, cookie); child.IsOk();
-             child = tree.GetNextChild(parent, cookie)) {
+        for (wxTreeItemId child = in.GetFirstChild(parent, cookie); child.IsOk();
+             child = in.GetNextChild(parent, cookie)) {
             items.push_back(child);
         }
         return items;
@@ -61,8 +65,11 @@ protected:
         return view;
     }
     wxTreeItemId Child(const wxTreeItemId& parent, const std::string& text) const {
-        for (const wxTreeItemId& item : Children(parent)) {
-            if (TextToPath(tree.GetItemText(item)) == text) return item;
+        return ChildIn(tree, parent, text);
+    }
+    static wxTreeItemId ChildIn(const CDirTreeCtrl& in, const wxTreeItemId& parent, const std::string& text) {
+        for (const wxTreeItemId& item : ChildrenIn(in, parent)) {
+            if (TextToPath(in.GetItemText(item)) == text) return item;
         }
         ADD_FAILURE() << "no item " << text;
         return {};
@@ -75,7 +82,7 @@ protected:
     DriveMap map;
     wxDialog window;
     wxImageList images;
-    CDirTreeCtrl tree{map.Environment()};
+    CDirTreeCtrl tree{map.Service()};
 };
 
 TEST_F(DirTree, ListsDrivesInOrderWithTheirImagesAndOpensTheFirstFixedOne) {
@@ -239,6 +246,43 @@ TEST_F(DirTree, NeverTakesALinkForAFolder) {
     fs::create_directory_symlink(c + "real", c + "link");
     tree.FillDrives();
     EXPECT_EQ(View(Child(Drives(), c)), (std::vector<ItemView>{{"real", 5, 6}}));
+}
+
+// The same tree over drives held in memory, which count the snapshots taken.
+class DirTreeReads : public DirTree {
+protected:
+    DirTreeReads() { counted.Create(&window, 1023, wxDefaultPosition, wxSize(300, 400)); }
+    wxTreeItemId Item(const wxTreeItemId& parent, const std::string& text) const {
+        return ChildIn(counted, parent, text);
+    }
+
+    test::TempDir dir;
+    test::FakeDrives drives;
+    CDirTreeCtrl counted{drives};
+};
+
+TEST_F(DirTreeReads, TheDrivesOnceToFillAndOnceForEachMediaCheckOfARemovableDrive) {
+    const std::string c = drives.AddDrive((dir / "c").string(), DriveType::Fixed, 0xC);
+    const std::string stick = drives.AddDrive((dir / "stick").string(), DriveType::Removable, 0x5);
+    MakeDirectories(c + "Games/Quake/id1");
+    MakeDirectories(stick + "maps");
+
+    counted.FillDrives();
+    EXPECT_EQ(drives.TableReads(), 1);
+    const wxTreeItemId games = Item(Item(counted.GetRootItem(), c), "Games");
+    for (int i = 0; i < 3; ++i) {
+        counted.Expand(games);
+        counted.Expand(Item(games, "Quake"));
+        counted.Collapse(games);
+    }
+    EXPECT_EQ(drives.TableReads(), 1) << "folders of a fixed drive opened and closed";
+
+    const wxTreeItemId stickItem = Item(counted.GetRootItem(), stick);
+    counted.Expand(stickItem);
+    EXPECT_TRUE(counted.IsExpanded(stickItem));
+    EXPECT_EQ(drives.TableReads(), 2);
+    counted.Collapse(stickItem);
+    EXPECT_EQ(drives.TableReads(), 3);
 }
 
 }  // namespace

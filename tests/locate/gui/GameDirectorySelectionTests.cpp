@@ -9,6 +9,7 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
+#include "platform/StoreRegistry.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel::test {
@@ -74,7 +75,8 @@ protected:
     TempDir registryDir;
     CurrentDirectoryGuard cwd;
     FlashRecorder flashes;
-    ui::CMoxtrelDlg dlg{map.Environment((registryDir / "registry.reg").string())};
+    platform::StoreRegistry registry{(registryDir / "registry.reg").string()};
+    ui::CMoxtrelDlg dlg{map.Service(), registry};
 };
 
 TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog) {

@@ -74,7 +74,7 @@ TEST_F(LocateDialog, OpensFoundWhenTheRootOfTheFirstFixedDriveHoldsTheGame) {
     std::string c = map.AddDrive("c", "fixed");
     WriteGame(c.substr(0, c.size() - 1), {.executable = ""});
 
-    CLocateDlg dlg{map.Environment()};
+    CLocateDlg dlg{map.Service()};
     dlg.SetPrompt(QuakePrompt, 0);
     int result = RunModal(dlg, [&] {
         EXPECT_EQ(dlg.GetTitle(), "Locate");
@@ -95,7 +95,7 @@ TEST_F(LocateDialog, TestsEachSelectionWithTheDataDirectoryAndStaysSearchingUnti
     WriteGame(c + "OnlyPak1", {.pak0 = ""});
     WriteGame(c + "Games/Quake", {.dataDirectory = "ID1", .pak0 = "pak0.pak", .pak1 = "pak1.pak"});
 
-    CLocateDlg dlg{map.Environment()};
+    CLocateDlg dlg{map.Service()};
     dlg.SetPrompt(QuakePrompt, 0);
     int result = RunModal(dlg, [&] {
         ExpectSearching(dlg, c);
@@ -118,7 +118,7 @@ TEST_F(LocateDialog, AddsTheHexenDataDirectoryForHexen) {
     WriteGame(c + "Quake");
     WriteGame(c + "Hexen II", {.executable = "hexen2.exe", .dataDirectory = "data1"});
 
-    CLocateDlg dlg{map.Environment()};
+    CLocateDlg dlg{map.Service()};
     dlg.SetPrompt("Please find the Hexen(tm) 2 game executable directory...", 1);
     int result = RunModal(dlg, [&] {
         EXPECT_EQ(dlg.GetPath(), c + "data1/");
@@ -138,7 +138,7 @@ TEST_F(LocateDialog, CancelsFromTheSearchingStateWhateverCloses) {
              [](CLocateDlg& dlg) { dlg.Close(); },
              [](CLocateDlg& dlg) { PressEscape(dlg); },
          }) {
-        CLocateDlg dlg{map.Environment()};
+        CLocateDlg dlg{map.Service()};
         dlg.SetPrompt(QuakePrompt, 0);
         int result = RunModal(dlg, [&] {
             ExpectSearching(dlg, c);
@@ -157,7 +157,7 @@ TEST_F(LocateDialog, FlashesFourTicksForTheFirstFindOfTheProcessAndOneForEveryLa
 
     auto findAndWatch = [&] {
         flashes.flashes.clear();
-        CLocateDlg dlg{map.Environment()};
+        CLocateDlg dlg{map.Service()};
         dlg.SetPrompt(QuakePrompt, 0);
         RunModal(dlg, [&] {
             EXPECT_TRUE(WaitUntil([&] { return !flashes.flashes.empty() && !flashes.flashes.back(); }, 10.0))

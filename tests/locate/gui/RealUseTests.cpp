@@ -12,6 +12,7 @@
 #include "locate/LocateDlg.h"
 #include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
+#include "platform/StoreRegistry.h"
 #include "ui/MoxtrelDlg.h"
 #include "tools/GameWriter.h"
 #include "ui/RealInput.h"
@@ -55,12 +56,12 @@ protected:
     }
 
     std::unique_ptr<wxDialog> Locate() {
-        auto dlg = std::make_unique<CLocateDlg>(map.Environment());
+        auto dlg = std::make_unique<CLocateDlg>(map.Service());
         dlg->SetPrompt("Find Quake", 0);
         return dlg;
     }
     std::unique_ptr<wxDialog> Search(const char* exe = "quake.exe") {
-        auto dlg = std::make_unique<CSearchDlg>(map.Environment());
+        auto dlg = std::make_unique<CSearchDlg>(map.Service());
         dlg->SetSearchTarget(exe, &result, 0);
         return dlg;
     }
@@ -111,7 +112,7 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
 }
 
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
-    CLocateDlg locate{map.Environment()};
+    CLocateDlg locate{map.Service()};
     Run(locate, [&] {
         const wxRect tree = TreeOf(locate).GetScreenRect();
         const wxPoint empty(tree.x + tree.width / 2, tree.y + tree.height * 3 / 4);
@@ -169,7 +170,8 @@ protected:
 
     bool Ended() { return PumpUntil([&] { return !dlg.IsShown(); }) && dlg.GetReturnCode() == wxID_CANCEL; }
 
-    ui::CMoxtrelDlg dlg{map.Environment((registryDir / "registry.reg").string())};
+    platform::StoreRegistry registry{(registryDir / "registry.reg").string()};
+    ui::CMoxtrelDlg dlg{map.Service(), registry};
 };
 
 TEST_F(MainDialogInUse, AltBStartsBeginAfterASearch) {

@@ -26,7 +26,7 @@ class SearchDialog : public ::testing::Test {
 protected:
     // Runs a Search dialog for Quake; `inside` runs in its loop.
     int Run(const std::function<void(CSearchDlg&)>& inside, int game = 0) {
-        CSearchDlg dlg{map.Environment()};
+        CSearchDlg dlg{map.Service()};
         dlg.SetSearchTarget(game == 0 ? "quake.exe" : "hexen2.exe", &result, game);
         return RunModal(dlg, [&] { inside(dlg); });
     }
