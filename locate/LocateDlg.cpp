@@ -8,6 +8,7 @@
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "widgets/GuiSinks.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::locate {
 
@@ -16,13 +17,11 @@ namespace {
 constexpr const char* FoundText = "File(s) found";
 constexpr const char* OkCaption = "&Ok";
 constexpr const char* CancelCaption = "&Cancel";
-// The Locate dialog's own flash count for the whole process.
-int g_flashTicks = 0;
 
 }  // namespace
 
 CLocateDlg::CLocateDlg(const platform::Environment& environment, wxWindow* pParent)
-    : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7), m_ctlTree(environment) {
+    : FindingDialog(Kind::Locate), m_imageList(16, 16, true, 7), m_ctlTree(environment) {
     res::LoadDialog(*this, pParent, res::DialogLocate);
     // The resource holds the tree's place in the layout and the tab order.
     wxWindow* placeholder = FindWindow(IdTree);
@@ -40,7 +39,7 @@ void CLocateDlg::SetPrompt(const std::string& strPrompt, int nGame) {
     m_nGame = nGame;
 }
 
-int CLocateDlg::FlashTickCount() { return g_flashTicks; }
+int CLocateDlg::FlashTickCount() { return FlashTicks(Kind::Locate); }
 
 bool CLocateDlg::TransferDataToWindow() {
     static_cast<wxTextCtrl*>(FindWindow(IdPathText))->ChangeValue(m_strPathText);

@@ -32,7 +32,7 @@ private:
     std::chrono::steady_clock::time_point m_nextRepaint{};
 };
 
-class CSearchDlg : public CFindingDialog {
+class CSearchDlg : public FindingDialog {
 public:
     // Control IDs of the Search resource.
     enum : int {
@@ -60,6 +60,7 @@ public:
     static int FlashTickCount();
 
 private:
+    bool IsFound() const override { return m_bFound; }
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -67,9 +68,13 @@ private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnDriveOption(wxCommandEvent& event);
     void OnBeginSearch(wxCommandEvent& event);
+    // Scans the drives of the ticked kinds and shows what it found.
+    void Scan();
     void OnCloseButton(wxCommandEvent& event);
 
     std::string* m_pGameDir = nullptr;
+    // The last scan found a complete game directory: the close button accepts.
+    bool m_bFound = false;
     int m_nGame = -1;
     platform::Environment m_environment;
     std::string m_strExeName;

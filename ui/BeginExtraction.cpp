@@ -20,15 +20,9 @@ namespace {
 constexpr const char* SkippedDataCaption = "Extraction warning";
 }  // namespace
 
-void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
-    {
-        widgets::CloseDuringWork::Scope working(m_closeDuringWork);
-        RunBegin();
-    }
-    // The window stayed in sight through the run; a close asked for meanwhile
-    // ends the program now, as Close does.
-    if (m_closeDuringWork.TakeHeld()) OnCancel();
-}
+// A close asked for during the run ends the program once the run is over,
+// as Close does.
+void CMoxtrelDlg::OnBegin(wxCommandEvent&) { RunLongWork([this] { RunBegin(); }); }
 
 void CMoxtrelDlg::RunBegin() {
     widgets::BusyWindow busy(*this);

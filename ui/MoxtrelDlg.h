@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
 #include "platform/Environment.h"
-#include "widgets/WindowRules.h"
+#include "widgets/ModalDialog.h"
 
 class wxAnimationCtrl;
 class wxButton;
@@ -28,7 +27,7 @@ inline constexpr unsigned About = 0x0010;  // the window menu's About item
 inline constexpr unsigned Close = 0xF060;
 }  // namespace SysCommand
 
-class CMoxtrelDlg : public wxDialog {
+class CMoxtrelDlg : public widgets::ModalDialog {
 public:
     // Control IDs of the MainDialog resource.
     enum : int {
@@ -78,20 +77,7 @@ private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnWindowMenu(wxContextMenuEvent& event);
     void OnWindowMenuCommand(wxCommandEvent& event);
-    void OnCharHook(wxKeyEvent& event);
-    void OnClose(wxCloseEvent& event);
-    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
 
-    // Exit: saves the data and ends the dialog with OK. Esc and Close end it
-    // with Cancel.
-    void OnOK();
-    void OnCancel();
-    // Ends the dialog with `result`; a dialog shown without its own loop is
-    // hidden.
-    void EndDialog(int result);
-
-    // A close request during Begin waits for the run to end.
-    widgets::CloseDuringWork m_closeDuringWork;
     // Where the drives and the registry store are.
     platform::Environment m_environment;
 
