@@ -60,9 +60,8 @@ CSearchDlg::~CSearchDlg() {
     if (m_ctlAnimate) m_ctlAnimate->SetAnimation(wxNullAnimation);
 }
 
-void CSearchDlg::SetSearchTarget(const std::string& exeName, std::string* pResult, int game) {
+void CSearchDlg::SetSearchTarget(const std::string& exeName, int game) {
     m_strExeName = exeName;
-    m_pGameDir = pResult;
     m_nGame = game;
 }
 
@@ -108,7 +107,6 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
 }
 
 void CSearchDlg::Scan() {
-    std::string& gameDir = m_pGameDir ? *m_pGameDir : m_unusedResult;
     wxControl& statusLine = *static_cast<wxControl*>(FindWindow(IdStatus));
     {
         widgets::BusyWindow busy(*this);
@@ -121,7 +119,7 @@ void CSearchDlg::Scan() {
         kinds.network = m_bNetworkDrives != 0;
         StatusLineObserver observer(statusLine, StatusRepaintInterval);
         const platform::DriveTable drives = m_environment.ReadDrives();
-        if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
+        if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, m_strGameDir) == SearchOutcome::Found) {
             ShowFound();
         } else {
             ShowNotFound();

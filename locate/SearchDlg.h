@@ -51,10 +51,13 @@ public:
     explicit CSearchDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
     ~CSearchDlg() override;
 
-    // The executable's name in lower case, the caller's game directory (which
-    // receives the result, also when nothing complete is found) and the game
-    // kind. Called once, before ShowModal.
-    void SetSearchTarget(const std::string& exeName, std::string* pResult, int game);
+    // The executable's name in lower case and the game kind (0 Quake, 1 Hexen
+    // II). Called once, before ShowModal.
+    void SetSearchTarget(const std::string& exeName, int game);
+    // The game directory the last scan composed; after wxID_OK it holds both
+    // archives and ends with '/'. A scan that found nothing complete leaves
+    // its incomplete candidate, or empties it (see SearchOutcome).
+    std::string GetPath() const { return m_strGameDir; }
 
     // The flash count of the Search dialog over the whole process.
     static int FlashTickCount();
@@ -72,7 +75,7 @@ private:
     void Scan();
     void OnCloseButton(wxCommandEvent& event);
 
-    std::string* m_pGameDir = nullptr;
+    std::string m_strGameDir;
     // The last scan found a complete game directory: the close button accepts.
     bool m_bFound = false;
     int m_nGame = -1;
@@ -86,8 +89,6 @@ private:
 
     void ShowFound();
     void ShowNotFound();
-
-    std::string m_unusedResult;  // the result's place when no caller gave one
 };
 
 }  // namespace moxtrel::locate

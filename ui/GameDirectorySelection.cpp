@@ -43,10 +43,9 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
 void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
     locate::CSearchDlg dlg(m_environment, nullptr);
     if (!FindGame(m_nGame)) return;
-    // The dialog writes into m_strGameDir while it scans; only a find that
-    // the user accepted counts.
-    dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), &m_strGameDir, m_nGame);
-    if (dlg.ShowModal() == wxID_OK && !m_strGameDir.empty()) {
+    dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), m_nGame);
+    if (dlg.ShowModal() == wxID_OK && !dlg.GetPath().empty()) {
+        m_strGameDir = dlg.GetPath();
         m_btnBegin->Enable();
         m_btnLocate->Disable();
         m_btnSearch->Disable();

@@ -52,9 +52,8 @@ public:
     explicit CMoxtrelDlg(const platform::Environment& environment, wxWindow* pParent = nullptr);
     ~CMoxtrelDlg() override;
 
-    // The game directory Begin extracts from, ending with '/': set by Manual
-    // Locate, and by Search's scan even when what it found is incomplete;
-    // empty until then.
+    // The game directory Begin extracts from, ending with '/': set when the
+    // user accepts what Manual Locate or Search found; empty until then.
     const std::string& GameDirectory() const { return m_strGameDir; }
 
     // The window menu as it would pop up: its last item is the About item.

@@ -61,13 +61,12 @@ protected:
     }
     std::unique_ptr<wxDialog> Search(const char* exe = "quake.exe") {
         auto dlg = std::make_unique<CSearchDlg>(map.Environment());
-        dlg->SetSearchTarget(exe, &result, 0);
+        dlg->SetSearchTarget(exe, 0);
         return dlg;
     }
 
     DriveMap map;
     std::string c = map.AddDrive("c", "fixed");
-    std::string result;
     CurrentDirectoryGuard cwd;
     TempDir registryDir;
 };
@@ -107,7 +106,7 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
     CloseRequestDuringWork close;
     EXPECT_EQ(Run(*dlg, [&] { ScanWithTheMouse(static_cast<CSearchDlg&>(*dlg)); }), wxID_OK);
     EXPECT_TRUE(close.Sent());
-    EXPECT_EQ(result, c + "Quake/id1/");
+    EXPECT_EQ(static_cast<CSearchDlg&>(*dlg).GetPath(), c + "Quake/id1/");
 }
 
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
