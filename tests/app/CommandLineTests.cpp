@@ -68,8 +68,8 @@ TEST(CommandLine, AsksForHelpOrVersionByTheirLongFormsOnly) {
         SCOPED_TRACE(::testing::PrintToString(request.arguments));
         Info info;
         ParseCommandLine(info, request.arguments);
-        EXPECT_EQ(info.m_bShowHelp, request.help);
-        EXPECT_EQ(info.m_bShowVersion, request.version);
+        EXPECT_EQ(info.m_showHelp, request.help);
+        EXPECT_EQ(info.m_showVersion, request.version);
         EXPECT_EQ(info.m_nShellCommand, request.command);
     }
     EXPECT_THAT(ProgramUsage(), ::testing::StartsWith("Usage: moxtrel [auto]\n"));

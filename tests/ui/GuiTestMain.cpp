@@ -35,7 +35,7 @@ bool IsShown(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsS
 bool IsEnabled(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsEnabled(); }
 std::string LabelOf(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->GetLabel().utf8_string(); }
 
-int ExpectMessageBox::OnInvoked(widgets::CMessageBox* box) const {
+int ExpectMessageBox::OnInvoked(widgets::MessageDialog* box) const {
     EXPECT_THAT(box->GetMessage().utf8_string(), m_text);
     EXPECT_EQ(box->GetCaption().utf8_string(), m_caption);
     EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, m_icon) << m_text;

@@ -246,7 +246,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
-        WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
+        WhenModal box(IsA<widgets::MessageDialog>, [&](wxDialog& shown) {
             EXPECT_EQ(shown.GetTitle(), caption);
             bool icon = false;
             for (wxWindow* child : shown.GetChildren()) {
@@ -272,10 +272,10 @@ TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
     fixtures::WriteBytes(c + "Quake/id1/PAK1.PAK", fixtures::MakePak({{"maps/bad.bsp", damaged}}));
     wxString caption, text;
     std::vector<std::string> shownInOrder;
-    WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
+    WhenModal box(IsA<widgets::MessageDialog>, [&](wxDialog& shown) {
         shownInOrder.push_back("warning");
         caption = shown.GetTitle();
-        text = static_cast<widgets::CMessageBox&>(shown).GetMessage();
+        text = static_cast<widgets::MessageDialog&>(shown).GetMessage();
         PressKey(WXK_RETURN);
     });
     WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog&) { shownInOrder.push_back("summary"); }, wxID_OK);
