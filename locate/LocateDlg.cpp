@@ -77,7 +77,9 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
     m_strGameDir = m_ctlTree.GetNotifyItemPath(event);
     // The edit shows the folder as selected, before the data directory is added.
     m_strPathText = PathToText(m_strGameDir);
-    m_strGameDir = ComposeGameDirectory(m_strGameDir, m_nGame);
+    // A number that is no game gives no candidate, and nothing is found.
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    m_strGameDir = game ? ComposeGameDirectory(m_strGameDir, *game) : std::string();
 
     wxWindow* button = FindWindow(IdOkCancel);
     if (TestGameDirectory(m_strGameDir) == CandidateResult::Found) {

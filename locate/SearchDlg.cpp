@@ -119,7 +119,9 @@ void CSearchDlg::Scan() {
         kinds.network = m_bNetworkDrives != 0;
         StatusLineObserver observer(statusLine, StatusRepaintInterval);
         const platform::DriveTable drives = m_environment.ReadDrives();
-        if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, m_strGameDir) == SearchOutcome::Found) {
+        // A number that is no game is searched for nowhere, and nothing is found.
+        const std::optional<GameKind> game = GameKindOf(m_nGame);
+        if (game && SearchDrives(drives, m_strExeName, *game, kinds, observer, m_strGameDir) == SearchOutcome::Found) {
             ShowFound();
         } else {
             ShowNotFound();

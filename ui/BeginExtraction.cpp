@@ -9,6 +9,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadInfoDlg.h"
+#include "game/Games.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/GuiSinks.h"
@@ -25,6 +26,9 @@ constexpr const char* SkippedDataCaption = "Extraction warning";
 void CMoxtrelDlg::OnBegin(wxCommandEvent&) { RunLongWork([this] { RunBegin(); }); }
 
 void CMoxtrelDlg::RunBegin() {
+    // Begin is enabled only once a game is chosen; without one it does nothing.
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    if (!game) return;
     widgets::BusyWindow busy(*this);
     widgets::DialogMessageSink messages(*this);
     widgets::GaugeProgressSink progress(*m_ctlProgress);
@@ -33,7 +37,7 @@ void CMoxtrelDlg::RunBegin() {
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
     platform::Registry registry = platform::Registry::Named(m_environment.registryStorePath);
-    RunResult result = RunExtraction(m_strGameDir, m_nGame, registry, sinks);
+    RunResult result = RunExtraction(m_strGameDir, *game, registry, sinks);
     switch (result.outcome) {
         case RunOutcome::Completed: {
             FinishCompletedRun();
@@ -48,8 +52,7 @@ void CMoxtrelDlg::RunBegin() {
             break;
         }
         case RunOutcome::Abandoned: RestoreAfterAbandonedRun(); break;
-        case RunOutcome::Failed:
-        case RunOutcome::NotRun: break;  // nothing had started: the controls are as they were
+        case RunOutcome::Failed: break;  // nothing had started: the controls are as they were
     }
 }
 

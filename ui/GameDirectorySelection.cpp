@@ -23,9 +23,9 @@ constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
 
 void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     locate::CLocateDlg dlg(m_environment, nullptr);
-    const Game* game = FindGame(m_nGame);
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
     if (!game) return;
-    dlg.SetPrompt(std::string(game->locatePrompt), m_nGame);
+    dlg.SetPrompt(std::string(GameOf(*game).locatePrompt), m_nGame);
     if (dlg.ShowModal() != wxID_OK) return;
 
     m_strGameDir = dlg.GetPath();
@@ -42,8 +42,9 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
 
 void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
     locate::CSearchDlg dlg(m_environment, nullptr);
-    if (!FindGame(m_nGame)) return;
-    dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), m_nGame);
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    if (!game) return;
+    dlg.SetSearchTarget(locate::ExecutableFor(*game), m_nGame);
     if (dlg.ShowModal() == wxID_OK && !dlg.GetPath().empty()) {
         m_strGameDir = dlg.GetPath();
         m_btnBegin->Enable();

@@ -8,6 +8,7 @@
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 
+#include "game/Games.h"
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "res/StringTable.h"
@@ -108,7 +109,7 @@ void CMoxtrelDlg::SetStepButtonImages() {
 
 void CMoxtrelDlg::OnSelectGame(wxCommandEvent&) {
     UpdateData(true);
-    if (m_nGame != 0 && m_nGame != 1) return;
+    if (!GameKindOf(m_nGame)) return;
     m_btnLocate->Enable();
     m_btnSearch->Enable();
     m_btnBegin->Disable();

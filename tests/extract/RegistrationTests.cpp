@@ -151,7 +151,7 @@ TEST_F(Registration, FreeFirstSlotReceivesTypePathAndNameInThatOrder) {
     for (const std::optional<std::string>& name : {std::optional<std::string>(), std::optional<std::string>("")}) {
         SCOPED_TRACE(name ? "empty name" : "no name");
         WriteStore({{0, name}});
-        RegisterTexturePack(registry, 0, gameDir);
+        RegisterTexturePack(registry, GameKind::Quake, gameDir);
         EXPECT_EQ(StoreText(), "REGEDIT4\n\n[" + SlotKey(0) + "]\n" +
                                    (name ? "\"name\"=\"Quake.wad\"\n" : "") +
                                    "\"type\"=dword:00000001\n"
@@ -170,24 +170,19 @@ TEST_F(Registration, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
     for (const auto& slots : stores) {
         WriteStore(slots);
         const std::string before = StoreText();
-        RegisterTexturePack(registry, 0, gameDir);
+        RegisterTexturePack(registry, GameKind::Quake, gameDir);
         EXPECT_EQ(StoreText(), before);
     }
-    WriteStore({{0, ""}});
-    const std::string before = StoreText();
-    RegisterTexturePack(registry, 2, gameDir);  // neither game
-    RegisterTexturePack(registry, -1, gameDir);
-    EXPECT_EQ(StoreText(), before);
 }
 
 TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
     WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     // Hexen II replaces the Quake registration in the same slot, and back.
-    RegisterTexturePack(registry, 1, gameDir);
+    RegisterTexturePack(registry, GameKind::HexenII, gameDir);
     ExpectRegisteredIn(2, "Hexen.wad");
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     const RegistryDocument document = ParsedStore();
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "A.wad");
@@ -197,7 +192,7 @@ TEST_F(Registration, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
 
 TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
     WriteStore({{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     const RegistryDocument document = ParsedStore();
     EXPECT_EQ(TextValue(document, SlotKey(0), "name"), "quake.wad");
@@ -206,7 +201,7 @@ TEST_F(Registration, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
 
 TEST_F(Registration, ANameTooLongToReadCountsAsEmpty) {
     WriteStore({{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(1, "Quake.wad");
 }
 
@@ -215,7 +210,7 @@ TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     for (int i = 0; i < 10; ++i) slots.push_back({i, "Other" + std::to_string(i) + ".wad"});
     slots.push_back({10, ""});
     WriteStore(slots, "\n[" + SettingsKey + "\\txpack010]\n");
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(10, "Quake.wad");
     EXPECT_EQ(ParsedStore().FindValue(SettingsKey + "\\txpack010", "name"), nullptr);
 
@@ -223,14 +218,14 @@ TEST_F(Registration, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     for (int i = 0; i < 31; ++i) slots.push_back({i, "Other.wad"});
     slots.push_back({31, ""});
     WriteStore(slots);
-    RegisterTexturePack(registry, 1, gameDir);
+    RegisterTexturePack(registry, GameKind::HexenII, gameDir);
     ExpectRegisteredIn(31, "Hexen.wad");
 
     slots.back().name = "Other.wad";
     slots.push_back({32, ""});
     WriteStore(slots);
     const std::string before = StoreText();
-    RegisterTexturePack(registry, 1, gameDir);
+    RegisterTexturePack(registry, GameKind::HexenII, gameDir);
     EXPECT_EQ(StoreText(), before);
 }
 
@@ -251,7 +246,7 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
             gate.Wait();
             bool ok = true;
             if (child == Writers) {
-                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(own, i % 2, gameDir);
+                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(own, i % 2 == 0 ? GameKind::Quake : GameKind::HexenII, gameDir);
             } else {
                 CRegistryKey key(own, RegistryCurrentUser);
                 ok = key.Open(RegistryCurrentUser, "Software\\Other\\Writer" + std::to_string(child));
@@ -306,7 +301,7 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
         fs::remove_all(store);
         fs::remove_all(at + ".lock");
         c.prepare();
-        std::string line = DescribeRegistration(RegisterTexturePack(registry, 0, gameDir));
+        std::string line = DescribeRegistration(RegisterTexturePack(registry, GameKind::Quake, gameDir));
         EXPECT_EQ(line.substr(0, c.line.size()), c.line);
         if (c.line.back() != '(') {
             EXPECT_EQ(line, c.line);

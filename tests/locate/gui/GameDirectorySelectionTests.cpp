@@ -141,10 +141,10 @@ TEST_F(GameDirectorySelection, ASearchThatFoundNothingCompleteLeavesTheStepsAsTh
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 
-TEST_F(GameDirectorySelection, WithoutAGameNeitherHandlerOpensADialog) {
+TEST_F(GameDirectorySelection, WithoutAGameNoStepOpensADialog) {
     // The buttons are disabled; their commands come in all the same.
     wxTestingModalHook noDialogExpected;
-    for (int step : {D::IdLocate, D::IdSearch}) {
+    for (int step : {D::IdLocate, D::IdSearch, D::IdBegin}) {
         wxCommandEvent press(wxEVT_BUTTON, step);
         dlg.FindWindow(step)->ProcessWindowEvent(press);
     }
