@@ -14,8 +14,8 @@ void CMoxtrelCommandLineInfo::ParseParam(const char* pszParam, bool bFlag, bool)
         return;
     }
     // The leading '-' of --help and --version is already taken off.
-    if (std::strcmp(pszParam, "-help") == 0) m_bShowHelp = true;
-    if (std::strcmp(pszParam, "-version") == 0) m_bShowVersion = true;
+    if (std::strcmp(pszParam, "-help") == 0) m_showHelp = true;
+    if (std::strcmp(pszParam, "-version") == 0) m_showVersion = true;
     // The standard flags (printing, DDE, automation, embedding,
     // unregistering) select nothing in a program without documents: they
     // are ignored, and so is every unknown flag.

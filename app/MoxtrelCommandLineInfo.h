@@ -31,8 +31,8 @@ public:
 
     int m_nShellCommand = FileNew;
     // Set by --help and --version; the command above is left as it was.
-    bool m_bShowHelp = false;
-    bool m_bShowVersion = false;
+    bool m_showHelp = false;
+    bool m_showVersion = false;
 };
 
 // What --help prints: the usage, what the program does and the words it knows.

@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
     // --help and --version answer without a display.
     moxtrel::CMoxtrelCommandLineInfo request;
     moxtrel::ParseCommandLine(request, arguments);
-    if (request.m_bShowHelp) {
+    if (request.m_showHelp) {
         std::fputs(moxtrel::ProgramUsage(), stdout);
         return 0;
     }
-    if (request.m_bShowVersion) {
+    if (request.m_showVersion) {
         std::puts("moxtrel " MOXTREL_VERSION);
         return 0;
     }

@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "game/Games.h"
-
 namespace moxtrel::cli {
 
 namespace {
@@ -17,7 +15,7 @@ std::vector<std::string> CommandNames() {
 
 }  // namespace
 
-void AddGameOption(CLI::App& subcommand, int& game) {
+void AddGameOption(CLI::App& subcommand, GameKind& game) {
     subcommand
         .add_option_function<std::string>(
             "--game", [&game](const std::string& name) { game = FindGameByCommandName(name)->kind; },

@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "game/Games.h"
+
 namespace moxtrel::cli {
 
 // Exit codes of moxtrel-cli.
@@ -20,8 +22,8 @@ struct Command {
     std::function<int()> run;
 };
 
-// Adds `--game quake|hexen2` to `subcommand`, storing the game kind (0 Quake,
-// 1 Hexen II) in `game`, which keeps its value (Quake) when the option is absent.
-void AddGameOption(CLI::App& subcommand, int& game);
+// Adds `--game quake|hexen2` to `subcommand`, storing the game kind in `game`,
+// which keeps its value (Quake) when the option is absent.
+void AddGameOption(CLI::App& subcommand, GameKind& game);
 
 }  // namespace moxtrel::cli

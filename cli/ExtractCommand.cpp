@@ -24,7 +24,7 @@ bool IsRootPath(const std::string& path) {
 
 struct ExtractOptions {
     std::string gameDir;
-    int game = GameQuake;
+    GameKind game = GameKind::Quake;
     bool all = false;
     std::string output;
     std::string report;

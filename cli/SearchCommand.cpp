@@ -16,7 +16,7 @@ constexpr const char* NotFoundText = "File not found";
 
 struct SearchOptions {
     locate::DriveKinds kinds;
-    int game = GameQuake;
+    GameKind game = GameKind::Quake;
     bool listDrives = false;
 };
 

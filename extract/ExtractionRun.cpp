@@ -286,12 +286,10 @@ void ShowNothingRead(const ExtractionRequest& request, int sourcesOpened, const 
 
 }  // namespace
 
-std::string PackageNameFor(int game) {
-    const Game* known = FindGame(game);
-    return known ? std::string(known->packageName) : std::string();
-}
+std::string PackageNameFor(GameKind game) { return std::string(GameOf(game).packageName); }
 
-RunResult RunExtraction(const std::string& gameDir, int game, platform::Registry& registry, ExtractionSinks& sinks) {
+RunResult RunExtraction(const std::string& gameDir, GameKind game, platform::Registry& registry,
+                        ExtractionSinks& sinks) {
     ExtractionRequest request;
     request.gameDir = gameDir;
     request.game = game;
@@ -309,8 +307,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     std::vector<std::string> archives;
     LooseMaps maps;
     if (!OpenSources(request, files, archives, maps, sinks)) return Outcome(RunOutcome::Failed);
-    std::string packageName = PackageNameFor(request.game);
-    if (packageName.empty()) return Outcome(RunOutcome::NotRun);
+    const std::string packageName = PackageNameFor(request.game);
 
     const std::string& output = request.outputPath;
     const std::string target = platform::AbsolutePath(output.empty() ? packageName : output);

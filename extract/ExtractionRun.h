@@ -17,8 +17,8 @@
 
 namespace moxtrel {
 
-// "Quake.wad" for Quake, "Hexen.wad" for Hexen II, empty for anything else.
-std::string PackageNameFor(int game);
+// "Quake.wad" for Quake, "Hexen.wad" for Hexen II.
+std::string PackageNameFor(GameKind game);
 
 // Why a file cannot be written at `path` (the package, or a report beside
 // it), in words for the user: "it is a folder" or "its folder does not
@@ -49,11 +49,10 @@ enum class RunOutcome {
     Failed,     // a message ended the run before anything was written
     Abandoned,  // the run ended after its work began (a file error, or nothing
                 // could be read); nothing was written, any earlier package is untouched
-    NotRun,     // the game kind is neither Quake nor Hexen II: nothing happened
 };
 
 struct RunResult {
-    RunOutcome outcome = RunOutcome::NotRun;
+    RunOutcome outcome = RunOutcome::Failed;
     WadSummary summary;  // filled when outcome is Completed
     RegistrationOutcome registration;  // filled when outcome is Completed
     SkippedData skipped;  // what the harvest passed over, each with its warning
@@ -62,7 +61,7 @@ struct RunResult {
 // A run as moxtrel-cli can ask for it; the defaults are the main dialog's run.
 struct ExtractionRequest {
     std::string gameDir;  // ends with '/'
-    int game = GameQuake;
+    GameKind game = GameKind::Quake;
     // Every archive pak0.pak, pak1.pak, ... as the game loads them, then every
     // loose map in the maps folder, instead of PAK0.PAK and PAK1.PAK alone.
     bool allSources = false;
@@ -89,11 +88,12 @@ std::string SourceAt(const std::string& path, const std::vector<std::string>& so
 
 inline constexpr const char* ExtractionCompleteStatus = "Extraction complete!";
 
-// Runs the extraction in `gameDir` (which ends with '/') for game kind `game`.
+// Runs the extraction in `gameDir` (which ends with '/') for `game`.
 // Every failure is shown through `sinks.messages` with its text and caption;
 // nothing is thrown. The process's current directory stays `gameDir`. The
 // package is registered in `registry`.
-RunResult RunExtraction(const std::string& gameDir, int game, platform::Registry& registry, ExtractionSinks& sinks);
+RunResult RunExtraction(const std::string& gameDir, GameKind game, platform::Registry& registry,
+                        ExtractionSinks& sinks);
 RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& registry, ExtractionSinks& sinks);
 
 }  // namespace moxtrel

@@ -83,9 +83,8 @@ RegistrationOutcome FindSlot(CRegistryKey& key, const platform::Registry& regist
 
 }  // namespace
 
-RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir) {
+RegistrationOutcome RegisterTexturePack(platform::Registry& registry, GameKind game, const std::string& gameDir) {
     const std::string packageName = PackageNameFor(game);
-    if (packageName.empty()) return {};
     return RegisterTexturePackAt(registry, gameDir + packageName, packageName);
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "game/Games.h"
 #include "platform/Registry.h"
 
 namespace moxtrel {
@@ -18,7 +19,7 @@ enum class RegistrationStatus {
     AllSlotsTaken,    // all 32 slots hold other packs
     StoreUnreadable,  // the store could not be read or parsed; `reason` says why
     StoreUnwritable,  // a slot was found but writing it failed; `reason` says why
-    NotRun,           // neither Quake nor Hexen II: nothing was looked at
+    NotRun,           // no package name: nothing was looked at
 };
 
 struct RegistrationOutcome {
@@ -28,9 +29,9 @@ struct RegistrationOutcome {
     std::string reason;  // for the two store failures
 };
 
-// `gameDir` ends with '/'; the path written is gameDir followed by the package
-// name. A game kind other than Quake (0) or Hexen II (1) writes nothing.
-RegistrationOutcome RegisterTexturePack(platform::Registry& registry, int game, const std::string& gameDir);
+// `gameDir` ends with '/'; the path written is gameDir followed by the
+// package name of `game`.
+RegistrationOutcome RegisterTexturePack(platform::Registry& registry, GameKind game, const std::string& gameDir);
 
 // The same with the package's full path and its name given as they are, for a
 // package written away from the archives. A slot that holds `packageName`

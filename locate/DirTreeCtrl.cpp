@@ -169,7 +169,7 @@ bool CDirTreeCtrl::FolderExists(const std::string& path) {
 }
 
 void CDirTreeCtrl::OnItemExpanding(wxTreeEvent& event) {
-    if (m_bResettingDrive) return;
+    if (m_resettingDrive) return;
     const wxTreeItemId item = event.GetItem();
     const bool opening = event.GetEventType() == wxEVT_TREE_ITEM_EXPANDING;
     const std::string path = GetItemPath(item);
@@ -177,9 +177,9 @@ void CDirTreeCtrl::OnItemExpanding(wxTreeEvent& event) {
     if (!IsSameMedia(path)) {
         // Whatever is shown of the drive belongs to the old medium.
         const wxTreeItemId drive = GetDriveItem(item);
-        m_bResettingDrive = true;
+        m_resettingDrive = true;
         Collapse(drive);
-        m_bResettingDrive = false;
+        m_resettingDrive = false;
         DeleteChildren(drive);
         AddPlaceholder(drive);
         event.Veto();

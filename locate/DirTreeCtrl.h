@@ -83,7 +83,7 @@ private:
     bool m_bSelectFirstFixed = true;
     // Set while the tree collapses a drive itself after a change of media:
     // that collapse must not be judged again.
-    bool m_bResettingDrive = false;
+    bool m_resettingDrive = false;
 };
 
 }  // namespace moxtrel::locate

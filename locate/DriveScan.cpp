@@ -95,7 +95,7 @@ bool ExecutableScan::ScanEntries(std::size_t first, std::size_t end) {
     return false;
 }
 
-SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,
+SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, GameKind game,
                            const DriveKinds& kinds, DirectoryObserver& observer, std::string& gameDir) {
     ExecutableScan scan(exeName, observer, drives.MountPoints());
     bool hit = false;

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/Games.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Volumes.h"
 
@@ -96,7 +97,7 @@ enum class SearchOutcome {
 // that are of `kinds`, fenced by its mount points, then tests the first hit's data sub-directory for `game`. `gameDir`
 // receives the result as the Search dialog's caller expects it (see
 // SearchOutcome).
-SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, int game,
+SearchOutcome SearchDrives(const platform::DriveTable& drives, const std::string& exeName, GameKind game,
                            const DriveKinds& kinds, DirectoryObserver& observer, std::string& gameDir);
 
 }  // namespace moxtrel::locate

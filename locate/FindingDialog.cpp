@@ -1,28 +1,37 @@
 #include "locate/FindingDialog.h"
 
+#include <array>
+
 #include "widgets/UserAttention.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::locate {
 
 namespace {
+
 constexpr int FlashTicksToStop = 3;
+
+// The flash ticks of each dialog kind over the whole process, never reset.
+std::array<int, 2> g_flashTicks{};
+
 }  // namespace
 
-CFindingDialog::CFindingDialog(int& flashTicks) : m_flashTicks(flashTicks), m_timer(this, FlashTimerId) {
-    Bind(wxEVT_TIMER, &CFindingDialog::OnTimer, this);
-    Bind(wxEVT_CLOSE_WINDOW, &CFindingDialog::OnClose, this);
-    Bind(wxEVT_CHAR_HOOK, &CFindingDialog::OnCharHook, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CFindingDialog::OnMouseCaptureLost, this);
+int& FindingDialog::FlashTicksOf(Kind kind) { return g_flashTicks[static_cast<std::size_t>(kind)]; }
+
+int FindingDialog::FlashTicks(Kind kind) { return FlashTicksOf(kind); }
+
+FindingDialog::FindingDialog(Kind kind) : m_flashTicks(FlashTicksOf(kind)), m_timer(this, FlashTimerId) {
+    Bind(wxEVT_TIMER, &FindingDialog::OnTimer, this);
     // Both dialogs close by button 1032 in every state.
     widgets::KeepKeyboardAlive(*this, {CloseButtonId});
 }
 
-void CFindingDialog::StartFlashing() {
+void FindingDialog::StartFlashing() {
     widgets::FlashWindow(*this, true);
     m_timer.Start(FlashIntervalMs);
 }
 
-void CFindingDialog::OnTimer(wxTimerEvent& event) {
+void FindingDialog::OnTimer(wxTimerEvent& event) {
     widgets::FlashWindow(*this, true);
     if (m_flashTicks == FlashTicksToStop) {
         m_timer.Stop();
@@ -33,45 +42,11 @@ void CFindingDialog::OnTimer(wxTimerEvent& event) {
     event.Skip();
 }
 
-void CFindingDialog::CloseAsFoundOrCancelled() {
-    if (m_bFound) {
+void FindingDialog::CloseAsFoundOrCancelled() {
+    if (IsFound()) {
         OnOK();
     } else {
         OnCancel();
-    }
-}
-
-void CFindingDialog::OnClose(wxCloseEvent& event) {
-    if (event.CanVeto() && m_closeDuringWork.Hold()) {
-        event.Veto();
-        return;
-    }
-    CloseAsFoundOrCancelled();
-}
-
-// Escape cancels in every state, even after a find.
-void CFindingDialog::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
-        OnCancel();
-        return;
-    }
-    event.Skip();
-}
-
-void CFindingDialog::OnOK() {
-    if (TransferDataFromWindow()) EndDialog(wxID_OK);
-}
-
-void CFindingDialog::OnCancel() {
-    EndDialog(wxID_CANCEL);
-}
-
-void CFindingDialog::EndDialog(int result) {
-    SetReturnCode(result);
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        Hide();
     }
 }
 

@@ -4,29 +4,30 @@
 // from it. The close button and the close box accept in the found state and
 // cancel in any other; Escape always cancels.
 
-#include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "widgets/WindowRules.h"
+#include "widgets/ModalDialog.h"
 
 namespace moxtrel::locate {
 
-class CFindingDialog : public wxDialog {
+class FindingDialog : public widgets::ModalDialog {
 protected:
-    // `flashTicks` is the dialog kind's own count of flash ticks over the
-    // whole process; it is never reset, so only the first found state of a
-    // run flashes all four ticks and later ones stop at their first.
-    explicit CFindingDialog(int& flashTicks);
+    // Each kind keeps its own count of flash ticks over the whole process.
+    enum class Kind { Locate, Search };
 
-    // The found state begins: the caption flashes now and on the timer.
+    // The flash ticks of dialogs of `kind` so far in the process.
+    static int FlashTicks(Kind kind);
+
+    // The count of `kind` is never reset, so only the first found state of a
+    // process flashes all four ticks and later ones stop at their first.
+    explicit FindingDialog(Kind kind);
+
+    // Whether the search has found the game: the close button accepts.
+    virtual bool IsFound() const = 0;
+    // The found state begins: the caption flashes at once and on the timer.
     void StartFlashing();
     // The close button: accept when found, cancel otherwise.
     void CloseAsFoundOrCancelled();
-
-    // A close request during a scan waits for the scan to end.
-    widgets::CloseDuringWork m_closeDuringWork;
-    // The dialog kind's search has found the game: the close button accepts.
-    bool m_bFound = false;
 
 private:
     static constexpr int FlashTimerId = 1;
@@ -34,15 +35,9 @@ private:
     // The close button: "&Cancel", or "&Ok" when found.
     static constexpr int CloseButtonId = 1032;
 
-    void OnOK();
-    void OnCancel();
+    static int& FlashTicksOf(Kind kind);
+    void OnCloseRequest() override { CloseAsFoundOrCancelled(); }
     void OnTimer(wxTimerEvent& event);
-    void OnClose(wxCloseEvent& event);
-    void OnCharHook(wxKeyEvent& event);
-    // The scan captures the mouse; a capture taken away needs no action.
-    void OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
-    // Ends the dialog, modal or not, with `result` as its return code.
-    void EndDialog(int result);
 
     int& m_flashTicks;
     wxTimer m_timer;

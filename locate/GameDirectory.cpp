@@ -1,6 +1,5 @@
 #include "locate/GameDirectory.h"
 
-#include "game/Games.h"
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
@@ -8,17 +7,11 @@
 
 namespace moxtrel::locate {
 
-std::string DataDirectoryFor(int game) {
-    const Game* known = FindGame(game);
-    return known ? std::string(known->dataDirectory) : std::string();
-}
+std::string DataDirectoryFor(GameKind game) { return std::string(GameOf(game).dataDirectory); }
 
-std::string ExecutableFor(int game) {
-    const Game* known = FindGame(game);
-    return known ? std::string(known->executable) : std::string();
-}
+std::string ExecutableFor(GameKind game) { return std::string(GameOf(game).executable); }
 
-std::string ComposeGameDirectory(const std::string& folder, int game) {
+std::string ComposeGameDirectory(const std::string& folder, GameKind game) {
     // The table writes the data folder with '/'; it is joined the system's way.
     const std::string data = DataDirectoryFor(game);
     return platform::WithTrailingSlash(platform::JoinPath(folder, platform::WithoutTrailingSeparator(data)));

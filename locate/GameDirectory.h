@@ -5,18 +5,20 @@
 
 #include <string>
 
+#include "game/Games.h"
+
 namespace moxtrel::locate {
 
-// "id1/" for Quake (0), "data1/" for Hexen II (1), "" for any other kind.
-std::string DataDirectoryFor(int game);
+// "id1/" for Quake, "data1/" for Hexen II.
+std::string DataDirectoryFor(GameKind game);
 
-// "quake.exe" for Quake, "hexen2.exe" for Hexen II, "" for any other kind.
-std::string ExecutableFor(int game);
+// "quake.exe" for Quake, "hexen2.exe" for Hexen II.
+std::string ExecutableFor(GameKind game);
 
 // The installation folder, a '/' unless it ends with one, then the data
 // sub-directory of `game`: "/games/Quake" gives "/games/Quake/id1/", the
 // drive root "/" gives "/id1/".
-std::string ComposeGameDirectory(const std::string& folder, int game);
+std::string ComposeGameDirectory(const std::string& folder, GameKind game);
 
 enum class CandidateResult {
     NotEnterable,     // the directory cannot be made current

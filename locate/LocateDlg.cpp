@@ -8,6 +8,7 @@
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "widgets/GuiSinks.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::locate {
 
@@ -16,13 +17,11 @@ namespace {
 constexpr const char* FoundText = "File(s) found";
 constexpr const char* OkCaption = "&Ok";
 constexpr const char* CancelCaption = "&Cancel";
-// The Locate dialog's own flash count for the whole process.
-int g_flashTicks = 0;
 
 }  // namespace
 
 CLocateDlg::CLocateDlg(const platform::Drives& drives, wxWindow* pParent)
-    : CFindingDialog(g_flashTicks), m_imageList(16, 16, true, 7), m_ctlTree(drives) {
+    : FindingDialog(Kind::Locate), m_imageList(16, 16, true, 7), m_ctlTree(drives) {
     res::LoadDialog(*this, pParent, res::DialogLocate);
     // The resource holds the tree's place in the layout and the tab order.
     wxWindow* placeholder = FindWindow(IdTree);
@@ -40,7 +39,7 @@ void CLocateDlg::SetPrompt(const std::string& strPrompt, int nGame) {
     m_nGame = nGame;
 }
 
-int CLocateDlg::FlashTickCount() { return g_flashTicks; }
+int CLocateDlg::FlashTickCount() { return FlashTicks(Kind::Locate); }
 
 bool CLocateDlg::TransferDataToWindow() {
     static_cast<wxTextCtrl*>(FindWindow(IdPathText))->ChangeValue(m_strPathText);
@@ -78,7 +77,9 @@ void CLocateDlg::OnSelChangedTree(wxTreeEvent& event) {
     m_strGameDir = m_ctlTree.GetNotifyItemPath(event);
     // The edit shows the folder as selected, before the data directory is added.
     m_strPathText = PathToText(m_strGameDir);
-    m_strGameDir = ComposeGameDirectory(m_strGameDir, m_nGame);
+    // A number that is no game gives no candidate, and nothing is found.
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    m_strGameDir = game ? ComposeGameDirectory(m_strGameDir, *game) : std::string();
 
     wxWindow* button = FindWindow(IdOkCancel);
     if (TestGameDirectory(m_strGameDir) == CandidateResult::Found) {

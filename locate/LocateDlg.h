@@ -14,7 +14,7 @@
 
 namespace moxtrel::locate {
 
-class CLocateDlg : public CFindingDialog {
+class CLocateDlg : public FindingDialog {
 public:
     // Control IDs of the Locate resource.
     enum : int {
@@ -38,6 +38,7 @@ public:
     static int FlashTickCount();
 
 private:
+    bool IsFound() const override { return m_bFound; }
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -46,6 +47,8 @@ private:
     void OnSelChangedTree(wxTreeEvent& event);
     void OnOkCancel(wxCommandEvent& event);
 
+    // The selection's candidate holds both archives: the close button accepts.
+    bool m_bFound = false;
     int m_nGame = 0;
     std::string m_strGameDir;
     wxImageList m_imageList;

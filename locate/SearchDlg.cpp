@@ -8,6 +8,7 @@
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "widgets/GuiSinks.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::locate {
 
@@ -17,10 +18,6 @@ constexpr const char* FoundText = "File found";
 constexpr const char* NotFoundText = "File not found";
 constexpr const char* OkCaption = "&Ok";
 constexpr const char* CancelCaption = "&Cancel";
-
-// The Search dialog's own count for the whole process, never reset; the
-// Locate dialog keeps another.
-int g_flashTicks = 0;
 
 bool IsChecked(const wxWindow& dialog, int id) {
     return static_cast<const wxCheckBox*>(dialog.FindWindow(id))->GetValue();
@@ -47,7 +44,7 @@ void StatusLineObserver::DirectoryEntered(std::string_view path) {
 }
 
 CSearchDlg::CSearchDlg(const platform::Drives& drives, wxWindow* pParent)
-    : CFindingDialog(g_flashTicks), m_drives(drives) {
+    : FindingDialog(Kind::Search), m_drives(drives) {
     res::LoadDialog(*this, pParent, res::DialogSearch);
     m_ctlAnimate = wxDynamicCast(FindWindow(IdAnimate), wxAnimationCtrl);
     Bind(wxEVT_INIT_DIALOG, &CSearchDlg::OnInitDialog, this);
@@ -63,13 +60,12 @@ CSearchDlg::~CSearchDlg() {
     if (m_ctlAnimate) m_ctlAnimate->SetAnimation(wxNullAnimation);
 }
 
-void CSearchDlg::SetSearchTarget(const std::string& exeName, std::string* pResult, int game) {
+void CSearchDlg::SetSearchTarget(const std::string& exeName, int game) {
     m_strExeName = exeName;
-    m_pGameDir = pResult;
     m_nGame = game;
 }
 
-int CSearchDlg::FlashTickCount() { return g_flashTicks; }
+int CSearchDlg::FlashTickCount() { return FlashTicks(Kind::Search); }
 
 bool CSearchDlg::TransferDataToWindow() {
     SetChecked(*this, IdHard, m_bHardDrives);
@@ -106,10 +102,13 @@ void CSearchDlg::OnDriveOption(wxCommandEvent&) {
 
 void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
     UpdateData(true);
-    std::string& gameDir = m_pGameDir ? *m_pGameDir : m_unusedResult;
+    // A close asked for during the scan is answered after it, with the find if any.
+    RunLongWork([this] { Scan(); });
+}
+
+void CSearchDlg::Scan() {
     wxControl& statusLine = *static_cast<wxControl*>(FindWindow(IdStatus));
     {
-        widgets::CloseDuringWork::Scope working(m_closeDuringWork);
         widgets::BusyWindow busy(*this);
         m_ctlAnimate->Play();
         m_bFound = false;
@@ -120,7 +119,9 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
         kinds.network = m_bNetworkDrives != 0;
         StatusLineObserver observer(statusLine, StatusRepaintInterval);
         const platform::DriveTable drives = m_drives.ReadTable();
-        if (SearchDrives(drives, m_strExeName, m_nGame, kinds, observer, gameDir) == SearchOutcome::Found) {
+        // A number that is no game is searched for nowhere, and nothing is found.
+        const std::optional<GameKind> game = GameKindOf(m_nGame);
+        if (game && SearchDrives(drives, m_strExeName, *game, kinds, observer, m_strGameDir) == SearchOutcome::Found) {
             ShowFound();
         } else {
             ShowNotFound();
@@ -130,8 +131,6 @@ void CSearchDlg::OnBeginSearch(wxCommandEvent&) {
         statusLine.SetLabel(m_bFound ? FoundText : NotFoundText);
     }
     m_ctlAnimate->Stop();
-    // A close asked for during the scan counts now, with the find if any.
-    if (m_closeDuringWork.TakeHeld()) CloseAsFoundOrCancelled();
 }
 
 void CSearchDlg::ShowFound() {

@@ -32,7 +32,7 @@ private:
     std::chrono::steady_clock::time_point m_nextRepaint{};
 };
 
-class CSearchDlg : public CFindingDialog {
+class CSearchDlg : public FindingDialog {
 public:
     // Control IDs of the Search resource.
     enum : int {
@@ -51,15 +51,19 @@ public:
     explicit CSearchDlg(const platform::Drives& drives, wxWindow* pParent = nullptr);
     ~CSearchDlg() override;
 
-    // The executable's name in lower case, the caller's game directory (which
-    // receives the result, also when nothing complete is found) and the game
-    // kind. Called once, before ShowModal.
-    void SetSearchTarget(const std::string& exeName, std::string* pResult, int game);
+    // The executable's name in lower case and the game kind (0 Quake, 1 Hexen
+    // II). Called once, before ShowModal.
+    void SetSearchTarget(const std::string& exeName, int game);
+    // The game directory the last scan composed; after wxID_OK it holds both
+    // archives and ends with '/'. A scan that found nothing complete leaves
+    // its incomplete candidate, or empties it (see SearchOutcome).
+    std::string GetPath() const { return m_strGameDir; }
 
     // The flash count of the Search dialog over the whole process.
     static int FlashTickCount();
 
 private:
+    bool IsFound() const override { return m_bFound; }
     bool UpdateData(bool bSaveAndValidate = true);
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -67,9 +71,13 @@ private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnDriveOption(wxCommandEvent& event);
     void OnBeginSearch(wxCommandEvent& event);
+    // Scans the drives of the ticked kinds and shows what it found.
+    void Scan();
     void OnCloseButton(wxCommandEvent& event);
 
-    std::string* m_pGameDir = nullptr;
+    std::string m_strGameDir;
+    // The last scan found a complete game directory: the close button accepts.
+    bool m_bFound = false;
     int m_nGame = -1;
     const platform::Drives& m_drives;
     std::string m_strExeName;
@@ -81,8 +89,6 @@ private:
 
     void ShowFound();
     void ShowNotFound();
-
-    std::string m_unusedResult;  // the result's place when no caller gave one
 };
 
 }  // namespace moxtrel::locate

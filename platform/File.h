@@ -17,8 +17,8 @@ namespace moxtrel::platform {
 using NativeHandle = std::intptr_t;
 inline constexpr NativeHandle NoNativeHandle = -1;
 
-// Open-mode flags, with the values the program's file modes have always had,
-// so that 0x2020 (archives) and 0x1031 (packages) keep their meaning.
+// Open-mode flags. Combined, they give the two modes the program opens files
+// with: 0x2020 for archives and 0x1031 for packages.
 namespace FileMode {
 inline constexpr unsigned Read = 0x0000;
 inline constexpr unsigned Write = 0x0001;

@@ -2,8 +2,7 @@
 // The machine's drives. A drive is a mounted volume: its root is the mount
 // point with a trailing '/'. The list comes from the mount table, or from the
 // drive map file named by MOXTREL_VOLUMES, which replaces it (platform/
-// Drives.h reads them). Each volume has a drive type (with the numbers the
-// tree and the scan have always used) and a 32-bit volume serial that changes
+// Drives.h reads them). Each volume has a drive type (numbered as Windows numbers drive types) and a 32-bit volume serial that changes
 // when the medium in a drive changes. Nothing here throws; what cannot be read
 // is reported as "no drive" or "no media".
 

@@ -26,8 +26,8 @@ namespace {
 constexpr const char* MemoryFolder = "moxtrel/";
 
 // The dialog's font as the resource writes it. The stock handler drops a face
-// that is not installed (so the dialog would be measured in another font
-// than before) and applies the font only after sizing the dialog.
+// that is not installed (so the dialog would be measured in a font other than
+// the one the resource names) and applies the font only after sizing the dialog.
 wxFont FontOf(const wxXmlNode* font) {
     long points = 8;
     wxString face;

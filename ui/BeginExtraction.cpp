@@ -9,6 +9,7 @@
 
 #include "extract/ExtractionRun.h"
 #include "extract/WadInfoDlg.h"
+#include "game/Games.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/GuiSinks.h"
@@ -20,17 +21,14 @@ namespace {
 constexpr const char* SkippedDataCaption = "Extraction warning";
 }  // namespace
 
-void CMoxtrelDlg::OnBegin(wxCommandEvent&) {
-    {
-        widgets::CloseDuringWork::Scope working(m_closeDuringWork);
-        RunBegin();
-    }
-    // The window stayed in sight through the run; a close asked for meanwhile
-    // ends the program now, as Close does.
-    if (m_closeDuringWork.TakeHeld()) OnCancel();
-}
+// A close asked for during the run ends the program once the run is over,
+// as Close does.
+void CMoxtrelDlg::OnBegin(wxCommandEvent&) { RunLongWork([this] { RunBegin(); }); }
 
 void CMoxtrelDlg::RunBegin() {
+    // Begin is enabled only once a game is chosen; without one it does nothing.
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    if (!game) return;
     widgets::BusyWindow busy(*this);
     widgets::DialogMessageSink messages(*this);
     widgets::GaugeProgressSink progress(*m_ctlProgress);
@@ -38,7 +36,7 @@ void CMoxtrelDlg::RunBegin() {
     widgets::QuietWarningSink warnings;
     ExtractionSinks sinks{messages, progress, status, warnings, [this] { StartRunAnimation(); }};
 
-    RunResult result = RunExtraction(m_strGameDir, m_nGame, m_registry, sinks);
+    RunResult result = RunExtraction(m_strGameDir, *game, m_registry, sinks);
     switch (result.outcome) {
         case RunOutcome::Completed: {
             FinishCompletedRun();
@@ -53,8 +51,7 @@ void CMoxtrelDlg::RunBegin() {
             break;
         }
         case RunOutcome::Abandoned: RestoreAfterAbandonedRun(); break;
-        case RunOutcome::Failed:
-        case RunOutcome::NotRun: break;  // nothing had started: the controls are as they were
+        case RunOutcome::Failed: break;  // nothing had started: the controls are as they were
     }
 }
 

@@ -23,9 +23,9 @@ constexpr const char* SearchedText = "Found pak0.pak and pak1.pak";
 
 void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
     locate::CLocateDlg dlg(m_drives, nullptr);
-    const Game* game = FindGame(m_nGame);
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
     if (!game) return;
-    dlg.SetPrompt(std::string(game->locatePrompt), m_nGame);
+    dlg.SetPrompt(std::string(GameOf(*game).locatePrompt), m_nGame);
     if (dlg.ShowModal() != wxID_OK) return;
 
     m_strGameDir = dlg.GetPath();
@@ -42,11 +42,11 @@ void CMoxtrelDlg::OnManualLocate(wxCommandEvent&) {
 
 void CMoxtrelDlg::OnSearch(wxCommandEvent&) {
     locate::CSearchDlg dlg(m_drives, nullptr);
-    if (!FindGame(m_nGame)) return;
-    // The dialog writes into m_strGameDir while it scans; only a find that
-    // the user accepted counts.
-    dlg.SetSearchTarget(locate::ExecutableFor(m_nGame), &m_strGameDir, m_nGame);
-    if (dlg.ShowModal() == wxID_OK && !m_strGameDir.empty()) {
+    const std::optional<GameKind> game = GameKindOf(m_nGame);
+    if (!game) return;
+    dlg.SetSearchTarget(locate::ExecutableFor(*game), m_nGame);
+    if (dlg.ShowModal() == wxID_OK && !dlg.GetPath().empty()) {
+        m_strGameDir = dlg.GetPath();
         m_btnBegin->Enable();
         m_btnLocate->Disable();
         m_btnSearch->Disable();

@@ -8,10 +8,12 @@
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 
+#include "game/Games.h"
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
 #include "res/StringTable.h"
 #include "ui/AboutDlg.h"
+#include "widgets/WindowRules.h"
 
 namespace moxtrel::ui {
 
@@ -46,9 +48,6 @@ CMoxtrelDlg::CMoxtrelDlg(const platform::Drives& drives, platform::Registry& reg
     Bind(wxEVT_CONTEXT_MENU, &CMoxtrelDlg::OnWindowMenu, this);
     Bind(wxEVT_MENU, &CMoxtrelDlg::OnWindowMenuCommand, this, SysCommand::About);
     Bind(wxEVT_MENU, &CMoxtrelDlg::OnWindowMenuCommand, this, IdMenuClose);
-    Bind(wxEVT_CHAR_HOOK, &CMoxtrelDlg::OnCharHook, this);
-    Bind(wxEVT_CLOSE_WINDOW, &CMoxtrelDlg::OnClose, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CMoxtrelDlg::OnMouseCaptureLost, this);
     widgets::KeepKeyboardAlive(*this, {IdBegin, IdExit});
     Centre();
 }
@@ -110,7 +109,7 @@ void CMoxtrelDlg::SetStepButtonImages() {
 
 void CMoxtrelDlg::OnSelectGame(wxCommandEvent&) {
     UpdateData(true);
-    if (m_nGame != 0 && m_nGame != 1) return;
+    if (!GameKindOf(m_nGame)) return;
     m_btnLocate->Enable();
     m_btnSearch->Enable();
     m_btnBegin->Disable();
@@ -151,41 +150,8 @@ void CMoxtrelDlg::OnSysCommand(unsigned nID, long) {
     if ((nID & 0xFFF0) == SysCommand::Close) Close();
 }
 
+// Exit saves the data and ends the dialog with OK; Escape and Close end it
+// with Cancel.
 void CMoxtrelDlg::OnExit(wxCommandEvent&) { OnOK(); }
-
-void CMoxtrelDlg::OnOK() {
-    if (UpdateData(true)) EndDialog(wxID_OK);
-}
-
-void CMoxtrelDlg::OnCancel() { EndDialog(wxID_CANCEL); }
-
-void CMoxtrelDlg::EndDialog(int result) {
-    SetReturnCode(result);
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        Hide();
-    }
-}
-
-void CMoxtrelDlg::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) {
-        OnCancel();
-        return;
-    }
-    event.Skip();
-}
-
-void CMoxtrelDlg::OnClose(wxCloseEvent& event) {
-    if (event.CanVeto() && m_closeDuringWork.Hold()) {
-        event.Veto();
-        return;
-    }
-    OnCancel();
-}
-
-// Another program may take the mouse from a running extraction; the run
-// simply goes on without it.
-void CMoxtrelDlg::OnMouseCaptureLost(wxMouseCaptureLostEvent&) {}
 
 }  // namespace moxtrel::ui

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
 #include "platform/Drives.h"
 #include "platform/Registry.h"
-#include "widgets/WindowRules.h"
+#include "widgets/ModalDialog.h"
 
 class wxAnimationCtrl;
 class wxButton;
@@ -29,7 +28,7 @@ inline constexpr unsigned About = 0x0010;  // the window menu's About item
 inline constexpr unsigned Close = 0xF060;
 }  // namespace SysCommand
 
-class CMoxtrelDlg : public wxDialog {
+class CMoxtrelDlg : public widgets::ModalDialog {
 public:
     // Control IDs of the MainDialog resource.
     enum : int {
@@ -54,9 +53,8 @@ public:
     CMoxtrelDlg(const platform::Drives& drives, platform::Registry& registry, wxWindow* pParent = nullptr);
     ~CMoxtrelDlg() override;
 
-    // The game directory Begin extracts from, ending with '/': set by Manual
-    // Locate, and by Search's scan even when what it found is incomplete;
-    // empty until then.
+    // The game directory Begin extracts from, ending with '/': set when the
+    // user accepts what Manual Locate or Search found; empty until then.
     const std::string& GameDirectory() const { return m_strGameDir; }
 
     // The window menu as it would pop up: its last item is the About item.
@@ -79,20 +77,7 @@ private:
     void OnInitDialog(wxInitDialogEvent& event);
     void OnWindowMenu(wxContextMenuEvent& event);
     void OnWindowMenuCommand(wxCommandEvent& event);
-    void OnCharHook(wxKeyEvent& event);
-    void OnClose(wxCloseEvent& event);
-    void OnMouseCaptureLost(wxMouseCaptureLostEvent& event);
 
-    // Exit: saves the data and ends the dialog with OK. Esc and Close end it
-    // with Cancel.
-    void OnOK();
-    void OnCancel();
-    // Ends the dialog with `result`; a dialog shown without its own loop is
-    // hidden.
-    void EndDialog(int result);
-
-    // A close request during Begin waits for the run to end.
-    widgets::CloseDuringWork m_closeDuringWork;
     // The services Locate, Search and Begin work with.
     const platform::Drives& m_drives;
     platform::Registry& m_registry;

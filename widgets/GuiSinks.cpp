@@ -85,12 +85,12 @@ void GaugeProgressSink::Step() {
     KeepWindowsPainted();
 }
 
-CMessageBox::CMessageBox(wxWindow& owner, const wxString& text, const wxString& caption, long style)
+MessageDialog::MessageDialog(wxWindow& owner, const wxString& text, const wxString& caption, long style)
     : wxGenericMessageDialog(&owner, text, caption, style) {}
 
 // Below the text, a strut as wide as the title bar needs: the caption in a
 // bold face (as title bars draw it), with room for the frame's buttons.
-void CMessageBox::AddMessageDialogDetails(wxSizer* sizer) {
+void MessageDialog::AddMessageDialogDetails(wxSizer* sizer) {
     constexpr int FrameButtonsRoom = 120;
     const wxFont titleFont = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
     int captionWidth = 0;
@@ -102,7 +102,7 @@ void DialogMessageSink::ShowMessage(const std::string& text, const std::string& 
                                     const std::string& detail) {
     const long style = wxOK | (kind == MessageKind::Exclamation ? wxICON_EXCLAMATION : 0);
     ShowModalOverBusyWindow(m_owner, [&] {
-        CMessageBox box(m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
+        MessageDialog box(m_owner, wxString::FromUTF8(text), wxString::FromUTF8(caption), style);
         if (!detail.empty()) box.SetExtendedMessage(wxString::FromUTF8(detail));
         return box.ShowModal();
     });

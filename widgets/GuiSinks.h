@@ -67,9 +67,9 @@ private:
 // icon: an OK button alone, the warning icon for wxICON_EXCLAMATION, centred
 // over its owner, and wide enough for the window manager to show its whole
 // caption.
-class CMessageBox : public wxGenericMessageDialog {
+class MessageDialog : public wxGenericMessageDialog {
 public:
-    CMessageBox(wxWindow& owner, const wxString& text, const wxString& caption, long style);
+    MessageDialog(wxWindow& owner, const wxString& text, const wxString& caption, long style);
 
 protected:
     void AddMessageDialogDetails(wxSizer* sizer) override;

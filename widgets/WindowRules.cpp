@@ -1,7 +1,5 @@
 #include "widgets/WindowRules.h"
 
-#include <utility>
-
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
@@ -27,13 +25,5 @@ void KeepKeyboardAlive(wxWindow& dialog, std::vector<int> nextSteps) {
         FocusNextStep(dialog, nextSteps);
     });
 }
-
-bool CloseDuringWork::Hold() {
-    if (m_working == 0) return false;
-    m_held = true;
-    return true;
-}
-
-bool CloseDuringWork::TakeHeld() { return m_working == 0 && std::exchange(m_held, false); }
 
 }  // namespace moxtrel::widgets

@@ -416,7 +416,14 @@ std::string GetCurrentDirectory() {
 bool SetCurrentDirectory(const std::string& path) {
     if (path.empty()) return false;
     const std::optional<std::wstring> wide = Widen(path);
-    return wide && ::SetCurrentDirectoryW(wide->c_str()) != 0;
+    if (!wide) {
+        errno = EILSEQ;
+        return false;
+    }
+    if (::SetCurrentDirectoryW(wide->c_str()) != 0) return true;
+    // The caller tells the user why, as on POSIX, where chdir sets errno.
+    errno = ErrnoFromWin32(::GetLastError());
+    return false;
 }
 
 }  // namespace moxtrel::platform

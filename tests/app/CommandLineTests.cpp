@@ -18,6 +18,9 @@ struct Case {
     int command;
 };
 
+// ctest and failures name a case by its name.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class CommandLine : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CommandLine, GivesTheExpectedCommand) {
@@ -46,8 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"AutoWithNonAsciiLetter", {"-AUTO\xC3\x9F"}, Info::FileNew},
         // Left to right: an unknown flag changes nothing, a plain argument after it counts.
         Case{"UnknownFlagThenAuto", {"-x", "auto"}, Info::AutomaticCommand},
-        Case{"AutoThenUnknownFlag", {"auto", "-x"}, Info::AutomaticCommand}),
-    [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+        Case{"AutoThenUnknownFlag", {"auto", "-x"}, Info::AutomaticCommand}));
 
 // --help and --version are asked for by their exact long forms only, and
 // leave the command as the other arguments make it.
@@ -68,8 +70,8 @@ TEST(CommandLine, AsksForHelpOrVersionByTheirLongFormsOnly) {
         SCOPED_TRACE(::testing::PrintToString(request.arguments));
         Info info;
         ParseCommandLine(info, request.arguments);
-        EXPECT_EQ(info.m_bShowHelp, request.help);
-        EXPECT_EQ(info.m_bShowVersion, request.version);
+        EXPECT_EQ(info.m_showHelp, request.help);
+        EXPECT_EQ(info.m_showVersion, request.version);
         EXPECT_EQ(info.m_nShellCommand, request.command);
     }
     EXPECT_THAT(ProgramUsage(), ::testing::StartsWith("Usage: moxtrel [auto]\n"));

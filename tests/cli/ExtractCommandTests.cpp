@@ -125,7 +125,7 @@ TEST(ExtractCommand, AFailureThatEndsTheRunIsItsMessageOnStderrAndExitCodeOne) {
         CliResult run = RunCli({"extract", game.Path() + c.gameDirSuffix});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, std::string(c.message) + " (" + game.Path() + c.file + ": " + std::strerror(ENOENT) + ")\n");
+        EXPECT_EQ(run.err, std::string(c.message) + " (" + Native(game.Path() + c.file) + ": " + std::strerror(ENOENT) + ")\n");
         EXPECT_FALSE(std::filesystem::exists(game.dir / "Quake.wad"));
     }
 }
@@ -137,7 +137,8 @@ TEST(ExtractCommand, AnArchiveThatIsNoPakIsReportedAndTheOtherOneStillMakesThePa
     CliResult run = RunCli({"extract", game.Path()});
     EXPECT_EQ(run.exitCode, 3);
     ASSERT_EQ(Lines(run.err).size(), 3u) << run.err;
-    EXPECT_EQ(Lines(run.err)[0], "File IO Error: Invalid Pak file. (" + game.Path() + "/PAK0.PAK: it does not begin with \"PACK\")");
+    EXPECT_EQ(Lines(run.err)[0],
+              "File IO Error: Invalid Pak file. (" + Native(game.Path() + "/PAK0.PAK") + ": it does not begin with \"PACK\")");
     EXPECT_EQ(Lines(run.err)[1], "warning: PAK0.PAK: Invalid Pak file.");
     auto length = static_cast<std::int64_t>(std::filesystem::file_size(game.dir / "Quake.wad"));
     EXPECT_EQ(run.out, Summary("Quake.wad", length, 2, 2, 0));

@@ -75,7 +75,7 @@ protected:
 
     RunResult Run() {
         ExtractionSinks extractionSinks{sinks, sinks, sinks, sinks, workStarted};
-        return RunExtraction(GameDir(), GameQuake, registry, extractionSinks);
+        return RunExtraction(GameDir(), GameKind::Quake, registry, extractionSinks);
     }
 
     std::vector<std::string> GameDirEntries() const {
@@ -257,7 +257,7 @@ TEST_F(FaultInjection, ReadOnlyGameDirectoryCannotTakeThePackage) {
         if (!EnterPrivateMountNamespace() || !MountReadOnly(GameDir())) ::_exit(CannotMount);
         RecordingSinks childSinks;
         ExtractionSinks extractionSinks{childSinks, childSinks, childSinks, childSinks, {}};
-        RunResult result = RunExtraction(GameDir(), GameQuake, registry, extractionSinks);
+        RunResult result = RunExtraction(GameDir(), GameKind::Quake, registry, extractionSinks);
         for (const auto& message : childSinks.messages) {
             std::string line = message.caption + ": " + message.text + "\n";
             if (::write(report[1], line.data(), line.size()) < 0) break;

@@ -179,7 +179,7 @@ TEST_F(Registration, FreeFirstSlotReceivesTypePathAndNameInThatOrder) {
     for (const std::optional<std::string>& name : {std::optional<std::string>(), std::optional<std::string>("")}) {
         SCOPED_TRACE(name ? "empty name" : "no name");
         WriteStore({{0, name}});
-        RegisterTexturePack(registry, 0, gameDir);
+        RegisterTexturePack(registry, GameKind::Quake, gameDir);
         EXPECT_EQ(StoreText(), "REGEDIT4\n\n[" + SlotKey(0) + "]\n" +
                                    (name ? "\"name\"=\"Quake.wad\"\n" : "") +
                                    "\"type\"=dword:00000001\n"
@@ -198,23 +198,21 @@ TEST_F(SlotRules, WritesNothingWithoutAFreeSlotBeforeTheFirstMissingOne) {
     for (const auto& slots : stores) {
         test::FakeRegistry own;
         AddSlots(own, slots);
-        RegisterTexturePack(own, 0, gameDir);
+        RegisterTexturePack(own, GameKind::Quake, gameDir);
         EXPECT_EQ(own.Writes(), 0);
     }
     AddSlots(registry, {{0, ""}});
-    RegisterTexturePack(registry, 2, gameDir);  // neither game
-    RegisterTexturePack(registry, -1, gameDir);
     EXPECT_EQ(registry.Writes(), 0);
 }
 
 TEST_F(SlotRules, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
     AddSlots(registry, {{0, "A.wad"}, {1, "B.wad"}, {2, "Quake.wad"}, {3, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     // Hexen II replaces the Quake registration in the same slot, and back.
-    RegisterTexturePack(registry, 1, gameDir);
+    RegisterTexturePack(registry, GameKind::HexenII, gameDir);
     ExpectRegisteredIn(2, "Hexen.wad");
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     EXPECT_EQ(registry.Text(SlotKey(0), "name"), "A.wad");
     EXPECT_EQ(registry.Text(SlotKey(1), "name"), "B.wad");
@@ -223,7 +221,7 @@ TEST_F(SlotRules, EitherGameTakesTheSlotHoldingOneOfItsPackages) {
 
 TEST_F(SlotRules, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
     AddSlots(registry, {{0, "quake.wad"}, {1, "HEXEN.WAD"}, {2, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(2, "Quake.wad");
     EXPECT_EQ(registry.Text(SlotKey(0), "name"), "quake.wad");
     EXPECT_EQ(registry.Data(SlotKey(0), "path"), std::nullopt);
@@ -231,7 +229,7 @@ TEST_F(SlotRules, ANameDifferingOnlyInCaseBelongsToAnotherPack) {
 
 TEST_F(SlotRules, ANameTooLongToReadCountsAsEmpty) {
     AddSlots(registry, {{0, std::string(199, 'n')}, {1, std::string(200, 'n')}, {2, ""}});
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(1, "Quake.wad");
 }
 
@@ -241,7 +239,7 @@ TEST_F(SlotRules, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     slots.push_back({10, ""});
     AddSlots(registry, slots);
     registry.AddKey(SettingsKey + "\\txpack010");
-    RegisterTexturePack(registry, 0, gameDir);
+    RegisterTexturePack(registry, GameKind::Quake, gameDir);
     ExpectRegisteredIn(10, "Quake.wad");
     EXPECT_EQ(registry.Data(SettingsKey + "\\txpack010", "name"), std::nullopt);
 
@@ -250,14 +248,14 @@ TEST_F(SlotRules, SlotNumbersRunFromZeroToThirtyOneWithoutPadding) {
     slots.push_back({31, ""});
     test::FakeRegistry last;
     AddSlots(last, slots);
-    RegisterTexturePack(last, 1, gameDir);
+    RegisterTexturePack(last, GameKind::HexenII, gameDir);
     EXPECT_EQ(last.Text(SlotKey(31), "name"), "Hexen.wad");
 
     slots.back().name = "Other.wad";
     slots.push_back({32, ""});
     test::FakeRegistry beyond;
     AddSlots(beyond, slots);
-    RegisterTexturePack(beyond, 1, gameDir);
+    RegisterTexturePack(beyond, GameKind::HexenII, gameDir);
     EXPECT_EQ(beyond.Writes(), 0);
 }
 
@@ -278,7 +276,7 @@ TEST_F(Registration, ConcurrentWritersOfOneStoreLoseNothing) {
             gate.Wait();
             bool ok = true;
             if (child == Writers) {
-                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(own, i % 2, gameDir);
+                for (int i = 0; i < ValuesEach; ++i) RegisterTexturePack(own, i % 2 == 0 ? GameKind::Quake : GameKind::HexenII, gameDir);
             } else {
                 CRegistryKey key(own, RegistryCurrentUser);
                 ok = key.Open(RegistryCurrentUser, "Software\\Other\\Writer" + std::to_string(child));
@@ -333,7 +331,7 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
         fs::remove_all(store);
         fs::remove_all(at + ".lock");
         c.prepare();
-        std::string line = DescribeRegistration(RegisterTexturePack(registry, 0, gameDir));
+        std::string line = DescribeRegistration(RegisterTexturePack(registry, GameKind::Quake, gameDir));
         EXPECT_EQ(line.substr(0, c.line.size()), c.line);
         if (c.line.back() != '(') {
             EXPECT_EQ(line, c.line);
@@ -367,7 +365,7 @@ TEST_F(SlotRules, AFailedRegistryIsExplainedByItsOwnStatus) {
         } else {
             failing.FailWriting(c.status);
         }
-        EXPECT_EQ(DescribeRegistration(RegisterTexturePack(failing, 0, gameDir)),
+        EXPECT_EQ(DescribeRegistration(RegisterTexturePack(failing, GameKind::Quake, gameDir)),
                   "not registered: the store /nowhere/registry.reg could not be " + c.reason);
     }
 }

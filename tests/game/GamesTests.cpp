@@ -1,5 +1,5 @@
 // The game table: every game is found by its kind and by its command name,
-// and nothing else is a game.
+// and the windows' numbers 0 and 1 are the only numbers that are games.
 #include "game/Games.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +9,17 @@ namespace {
 
 TEST(Games, EachGameIsFoundByItsKindAndCommandNameAndNothingElseIs) {
     for (const Game& game : AllGames()) {
-        EXPECT_EQ(FindGame(game.kind), &game);
+        EXPECT_EQ(&GameOf(game.kind), &game);
         EXPECT_EQ(FindGameByCommandName(game.commandName), &game);
         EXPECT_EQ(game.dataDirectory.back(), '/');
     }
-    EXPECT_EQ(FindGame(-1), nullptr);
-    EXPECT_EQ(FindGame(2), nullptr);
     EXPECT_EQ(FindGameByCommandName("Quake"), nullptr);
+}
+
+TEST(Games, TheWindowsNumberQuakeZeroAndHexenOneAndNoOtherNumberIsAGame) {
+    EXPECT_EQ(GameKindOf(0), GameKind::Quake);
+    EXPECT_EQ(GameKindOf(1), GameKind::HexenII);
+    for (int number : {-1, 2, 7}) EXPECT_EQ(GameKindOf(number), std::nullopt) << number;
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ constexpr DriveKinds AllKinds{.removable = true, .hard = true, .network = true};
 
 class DriveScanTest : public ::testing::Test {
 protected:
-    SearchOutcome Search(const DriveKinds& kinds, int game = 0) {
+    SearchOutcome Search(const DriveKinds& kinds, GameKind game = GameKind::Quake) {
         return SearchDrives(map.Drives(), ExecutableFor(game), game, kinds, observer, gameDir);
     }
 
@@ -138,7 +138,7 @@ TEST_F(DriveScanTest, LooksForTheHexenExecutableAndItsDataDirectory) {
     std::string c = map.AddDrive("c", "fixed");
     WriteGame(c + "quake");
     WriteGame(c + "hexen", {.executable = "HEXEN2.EXE", .dataDirectory = "Data1"});
-    EXPECT_EQ(Search(HardDrives, 1), SearchOutcome::Found);
+    EXPECT_EQ(Search(HardDrives, GameKind::HexenII), SearchOutcome::Found);
     EXPECT_EQ(gameDir, Native(c + "hexen/Data1/"));
 }
 
@@ -187,7 +187,7 @@ TEST_F(DriveScanTest, GoesOnPastDirectoriesItMayNotRead) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
         RecordingObserver quiet;
         std::string result;
-        SearchOutcome outcome = SearchDrives(map.Drives(), "quake.exe", 0, HardDrives, quiet, result);
+        SearchOutcome outcome = SearchDrives(map.Drives(), "quake.exe", GameKind::Quake, HardDrives, quiet, result);
         bool enteredLocked = std::find(quiet.entered.begin(), quiet.entered.end(), c + "locked") != quiet.entered.end();
         ::_exit(outcome == SearchOutcome::Found && result == d + "quake/id1/" && enteredLocked ? 0 : 1);
     }

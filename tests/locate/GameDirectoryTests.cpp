@@ -14,13 +14,11 @@ using test::WriteGame;
 
 TEST(GameDirectory, IsTheFolderWithOneSlashAndTheDataDirectoryOfTheGame) {
     // What is added is written with the system's separator; the folder given stays as it is.
-    EXPECT_EQ(ComposeGameDirectory("/games/Quake", 0), "/games/Quake" + Native("/id1/"));
-    EXPECT_EQ(ComposeGameDirectory("/", 0), "/" + Native("id1/"));
-    EXPECT_EQ(ComposeGameDirectory("/media/usb/", 1), "/media/usb/" + Native("data1/"));
-    EXPECT_EQ(ComposeGameDirectory("/games/Hexen", 7), "/games/Hexen" + Native("/"));
-    EXPECT_EQ(ExecutableFor(0), "quake.exe");
-    EXPECT_EQ(ExecutableFor(1), "hexen2.exe");
-    EXPECT_EQ(ExecutableFor(-1), "");
+    EXPECT_EQ(ComposeGameDirectory("/games/Quake", GameKind::Quake), "/games/Quake" + Native("/id1/"));
+    EXPECT_EQ(ComposeGameDirectory("/", GameKind::Quake), "/" + Native("id1/"));
+    EXPECT_EQ(ComposeGameDirectory("/media/usb/", GameKind::HexenII), "/media/usb/" + Native("data1/"));
+    EXPECT_EQ(ExecutableFor(GameKind::Quake), "quake.exe");
+    EXPECT_EQ(ExecutableFor(GameKind::HexenII), "hexen2.exe");
 }
 
 TEST(GameDirectory, WithBothArchivesIsFoundAndBecomesCurrentInTheSpellingOnDisk) {
@@ -28,7 +26,7 @@ TEST(GameDirectory, WithBothArchivesIsFoundAndBecomesCurrentInTheSpellingOnDisk)
     test::CurrentDirectoryGuard cwd;
     WriteGame((dir / "Quake").string(), {.dataDirectory = "ID1", .pak0 = "pak0.pak", .pak1 = "Pak1.PAK"});
 
-    std::string gameDir = ComposeGameDirectory((dir / "Quake").string(), 0);
+    std::string gameDir = ComposeGameDirectory((dir / "Quake").string(), GameKind::Quake);
     EXPECT_EQ(TestGameDirectory(gameDir), CandidateResult::Found);
     EXPECT_EQ(gameDir, Native((dir / "Quake" / "ID1").string() + "/"));
     EXPECT_EQ(platform::GetCurrentDirectory(), gameDir);
@@ -40,10 +38,10 @@ TEST(GameDirectory, WithOneArchiveIsCurrentButNotFound) {
     WriteGame((dir / "only0").string(), {.pak1 = ""});
     WriteGame((dir / "only1").string(), {.pak0 = ""});
 
-    std::string only0 = ComposeGameDirectory((dir / "only0").string(), 0);
+    std::string only0 = ComposeGameDirectory((dir / "only0").string(), GameKind::Quake);
     EXPECT_EQ(TestGameDirectory(only0), CandidateResult::ArchivesMissing);
     EXPECT_EQ(platform::GetCurrentDirectory(), only0);
-    std::string only1 = ComposeGameDirectory((dir / "only1").string(), 0);
+    std::string only1 = ComposeGameDirectory((dir / "only1").string(), GameKind::Quake);
     EXPECT_EQ(TestGameDirectory(only1), CandidateResult::ArchivesMissing);
 }
 
@@ -53,7 +51,7 @@ TEST(GameDirectory, ThatCannotBeEnteredLeavesTheCurrentDirectoryAlone) {
     WriteGame((dir / "Quake").string(), {.dataDirectory = ""});
     std::string before = platform::GetCurrentDirectory();
 
-    std::string gameDir = ComposeGameDirectory((dir / "Quake").string(), 0);
+    std::string gameDir = ComposeGameDirectory((dir / "Quake").string(), GameKind::Quake);
     EXPECT_EQ(TestGameDirectory(gameDir), CandidateResult::NotEnterable);
     std::string empty;
     EXPECT_EQ(TestGameDirectory(empty), CandidateResult::NotEnterable);

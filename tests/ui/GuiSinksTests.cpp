@@ -58,7 +58,7 @@ TEST_F(Sinks, ProgressStaysWithinItsRange) {
 TEST_F(Sinks, MessagesAreBoxesOwnedByTheDialog) {
     widgets::DialogMessageSink messages(dlg);
     wxTEST_DIALOG(messages.ShowMessage("Invalid file path", "Extraction Error", MessageKind::Plain),
-                  ExpectDialog<widgets::CMessageBox>([&](widgets::CMessageBox& box) {
+                  ExpectDialog<widgets::MessageDialog>([&](widgets::MessageDialog& box) {
                       EXPECT_EQ(box.GetParent(), &dlg);
                       EXPECT_EQ(box.GetMessageDialogStyle() & wxICON_MASK, 0);
                       return wxID_OK;

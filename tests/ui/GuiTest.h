@@ -41,14 +41,14 @@ std::string LabelOf(const wxWindow& dialog, int id);
 // A message box with an OK button alone, this caption and icon (0 for none)
 // and a text that `text` matches (a plain string must be equal), answered
 // with OK. `during` runs while it is up, to look at the windows.
-class ExpectMessageBox : public wxExpectModalBase<widgets::CMessageBox, ExpectMessageBox> {
+class ExpectMessageBox : public wxExpectModalBase<widgets::MessageDialog, ExpectMessageBox> {
 public:
     ExpectMessageBox(::testing::Matcher<std::string> text, std::string caption, long icon,
                      std::function<void()> during = {})
         : m_text(std::move(text)), m_caption(std::move(caption)), m_icon(icon), m_during(std::move(during)) {}
 
 protected:
-    int OnInvoked(widgets::CMessageBox* box) const override;
+    int OnInvoked(widgets::MessageDialog* box) const override;
 
 private:
     ::testing::Matcher<std::string> m_text;

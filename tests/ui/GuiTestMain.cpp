@@ -1,14 +1,14 @@
 // Starts wx once for all GUI tests, with the test application object, and
 // turns wx's assertion failures into test failures.
 
-#include <csignal>
+#include <string_view>
 
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/radiobut.h>
 
 #include "GuiTest.h"
-#include "RealInput.h"
+#include "WindowManager.h"
 
 namespace moxtrel::test {
 
@@ -35,7 +35,7 @@ bool IsShown(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsS
 bool IsEnabled(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsEnabled(); }
 std::string LabelOf(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->GetLabel().utf8_string(); }
 
-int ExpectMessageBox::OnInvoked(widgets::CMessageBox* box) const {
+int ExpectMessageBox::OnInvoked(widgets::MessageDialog* box) const {
     EXPECT_THAT(box->GetMessage().utf8_string(), m_text);
     EXPECT_EQ(box->GetCaption().utf8_string(), m_caption);
     EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, m_icon) << m_text;
@@ -63,7 +63,13 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 }  // namespace moxtrel::test
 
 int main(int argc, char** argv) {
+    using namespace std::literals;
+    // The steps of ctest's fixture around the window tests.
+    if (argc == 3 && argv[1] == "--start-window-manager"sv) return moxtrel::test::StartSharedWindowManager(argv[2]);
+    if (argc == 3 && argv[1] == "--stop-window-manager"sv) return moxtrel::test::StopSharedWindowManager(argv[2]);
     ::testing::InitGoogleTest(&argc, argv);
+    // ctest lists the tests at build or test time, where there may be no display.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     wxApp::SetInstance(new moxtrel::test::TestApp);
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};
@@ -76,7 +82,7 @@ int main(int argc, char** argv) {
     // Focus, Alt+F4 and placement come from a window manager.
     const int windowManager = moxtrel::test::StartWindowManager();
     int result = RUN_ALL_TESTS();
-    if (windowManager) kill(windowManager, SIGTERM);
+    moxtrel::test::StopWindowManager(windowManager);
     wxEntryCleanup();
     return result;
 }

@@ -1,7 +1,6 @@
 #include "RealInput.h"
 
 #include <chrono>
-#include <spawn.h>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -14,24 +13,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-extern char** environ;
-
 namespace moxtrel::test {
 
 namespace {
 
 Display* X() { return wxGetX11Display(); }
-
-bool WindowManagerRunning() {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(X(), DefaultRootWindow(X()), XInternAtom(X(), "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
-                       False, XA_WINDOW, &type, &format, &count, &after, &data);
-    if (data) XFree(data);
-    return count == 1;
-}
 
 // Looks at the queued events, taking none: is WM_DELETE_WINDOW among them?
 Bool SpotCloseRequest(Display* display, XEvent* event, XPointer found) {
@@ -55,16 +41,6 @@ bool WaitForQueuedCloseRequest() {
 }
 
 }  // namespace
-
-int StartWindowManager() {
-    if (WindowManagerRunning()) return 0;
-    char program[] = "openbox";
-    char* argv[] = {program, nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) return 0;
-    for (int tries = 0; tries < 500 && !WindowManagerRunning(); ++tries) wxMilliSleep(20);
-    return pid;
-}
 
 bool PumpUntil(const std::function<bool()>& done, double seconds) {
     wxGUIEventLoop temporary;

@@ -1,7 +1,7 @@
 #pragma once
 // Input as a user gives it, through the X server: keys and clicks made with
-// XTEST, and close requests (Alt+F4) made by the window manager that the GUI
-// test program starts when the display has none.
+// XTEST, and close requests (Alt+F4) made by the window manager
+// (WindowManager.h).
 
 #include <functional>
 #include <type_traits>
@@ -10,9 +10,6 @@
 #include <wx/timer.h>
 
 namespace moxtrel::test {
-
-// Starts openbox when no window manager runs; returns its process, or 0.
-int StartWindowManager();
 
 // Dispatches every kind of event, idle time included, until `done` holds or
 // `seconds` have passed; false when time ran out.

@@ -32,6 +32,9 @@ struct StartUpCase {
     int shellCommandsProcessed;
 };
 
+// ctest and failures name a case by its name.
+void PrintTo(const StartUpCase& c, std::ostream* os) { *os << c.name; }
+
 class StartUp : public ::testing::TestWithParam<StartUpCase> {};
 
 TEST_P(StartUp, RunsTheMainDialogInItsStartStateWhateverTheArguments) {
@@ -62,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StartUpCase{"Auto", {"auto"}, Info::AutomaticCommand, 0},
                       StartUpCase{"AutoFlag", {"/AUTO"}, Info::AutomaticCommand, 0},
                       StartUpCase{"FileName", {"-x", "readme.txt"}, Info::AutomaticCommand, 0},
-                      StartUpCase{"UnknownFlags", {"--help", "-autox"}, Info::FileNew, 1}),
-    [](const ::testing::TestParamInfo<StartUpCase>& param) { return std::string(param.param.name); });
+                      StartUpCase{"UnknownFlags", {"--help", "-autox"}, Info::FileNew, 1}));
 
 TEST(MainDialogRun, EndsWithOkOnExitAndWithCancelOnEscapeOrClose) {
     FakeDrives drives;

@@ -62,13 +62,12 @@ protected:
     }
     std::unique_ptr<wxDialog> Search(const char* exe = "quake.exe") {
         auto dlg = std::make_unique<CSearchDlg>(map.Service());
-        dlg->SetSearchTarget(exe, &result, 0);
+        dlg->SetSearchTarget(exe, 0);
         return dlg;
     }
 
     DriveMap map;
     std::string c = map.AddDrive("c", "fixed");
-    std::string result;
     CurrentDirectoryGuard cwd;
     TempDir registryDir;
 };
@@ -108,7 +107,7 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
     CloseRequestDuringWork close;
     EXPECT_EQ(Run(*dlg, [&] { ScanWithTheMouse(static_cast<CSearchDlg&>(*dlg)); }), wxID_OK);
     EXPECT_TRUE(close.Sent());
-    EXPECT_EQ(result, c + "Quake/id1/");
+    EXPECT_EQ(static_cast<CSearchDlg&>(*dlg).GetPath(), c + "Quake/id1/");
 }
 
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
@@ -249,7 +248,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
-        WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
+        WhenModal box(IsA<widgets::MessageDialog>, [&](wxDialog& shown) {
             EXPECT_EQ(shown.GetTitle(), caption);
             bool icon = false;
             for (wxWindow* child : shown.GetChildren()) {
@@ -275,10 +274,10 @@ TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
     fixtures::WriteBytes(c + "Quake/id1/PAK1.PAK", fixtures::MakePak({{"maps/bad.bsp", damaged}}));
     wxString caption, text;
     std::vector<std::string> shownInOrder;
-    WhenModal box(IsA<widgets::CMessageBox>, [&](wxDialog& shown) {
+    WhenModal box(IsA<widgets::MessageDialog>, [&](wxDialog& shown) {
         shownInOrder.push_back("warning");
         caption = shown.GetTitle();
-        text = static_cast<widgets::CMessageBox&>(shown).GetMessage();
+        text = static_cast<widgets::MessageDialog&>(shown).GetMessage();
         PressKey(WXK_RETURN);
     });
     WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog&) { shownInOrder.push_back("summary"); }, wxID_OK);

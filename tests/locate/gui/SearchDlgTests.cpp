@@ -1,5 +1,5 @@
 // The Search dialog in its real modal loop over drive maps: the drive kinds
-// and Begin Search, the scan's outcomes and what the result string holds,
+// and Begin Search, the scan's outcomes and the game directory it gives,
 // the closing rules, the status line during the scan, the flashes and the
 // group box inside the dialog.
 
@@ -27,14 +27,17 @@ protected:
     // Runs a Search dialog for Quake; `inside` runs in its loop.
     int Run(const std::function<void(CSearchDlg&)>& inside, int game = 0) {
         CSearchDlg dlg{map.Service()};
-        dlg.SetSearchTarget(game == 0 ? "quake.exe" : "hexen2.exe", &result, game);
-        return RunModal(dlg, [&] { inside(dlg); });
+        dlg.SetSearchTarget(game == 0 ? "quake.exe" : "hexen2.exe", game);
+        const int code = RunModal(dlg, [&] { inside(dlg); });
+        result = dlg.GetPath();
+        return code;
     }
 
     DriveMap map;
     CurrentDirectoryGuard cwd;
     FlashRecorder flashes;
-    std::string result = "untouched";
+    // What the dialog gave as its game directory once it ended.
+    std::string result;
 };
 
 wxAnimationCtrl& Clip(const CSearchDlg& dlg) {
@@ -83,8 +86,8 @@ TEST_F(SearchDialog, FindsTheGameOnTheRootOfTheFirstFixedDriveAndLocksTheOptions
         EXPECT_EQ(LabelOf(dlg, S::IdOkCancel), "&Ok");
         EXPECT_FALSE(IsEnabled(dlg, S::IdBeginSearch));
         ExpectOptionsEnabled(dlg, false);
-        EXPECT_EQ(result, c + "id1/");
-        EXPECT_EQ(platform::GetCurrentDirectory(), result);
+        EXPECT_EQ(dlg.GetPath(), c + "id1/");
+        EXPECT_EQ(platform::GetCurrentDirectory(), dlg.GetPath());
         EXPECT_EQ(flashes.flashes, std::vector<bool>{true});
         // The scan is over: the clip stands, the hourglass and the grab are gone.
         EXPECT_FALSE(Clip(dlg).IsPlaying());
@@ -106,7 +109,7 @@ TEST_F(SearchDialog, TakesTheFirstExecutableEvenWhenItsDirectoryHasNoGame) {
         Click(dlg, S::IdBeginSearch);
         EXPECT_EQ(LabelOf(dlg, S::IdStatus), "File not found");
         EXPECT_EQ(LabelOf(dlg, S::IdOkCancel), "&Cancel");
-        EXPECT_EQ(result, "") << "no data directory: the result is emptied";
+        EXPECT_EQ(dlg.GetPath(), "") << "no data directory: the result is emptied";
         // The options stay, so another search can be made.
         ExpectOptionsEnabled(dlg, true);
         EXPECT_TRUE(IsEnabled(dlg, S::IdBeginSearch));
@@ -127,17 +130,17 @@ TEST_F(SearchDialog, KeepsTheIncompleteDataDirectoryOfAFolderWithOnlyPak0) {
         Tick(dlg, S::IdNetwork, true);
         Click(dlg, S::IdBeginSearch);
         EXPECT_EQ(LabelOf(dlg, S::IdStatus), "File not found");
-        EXPECT_EQ(result, c + "Quake/id1/");
+        EXPECT_EQ(dlg.GetPath(), c + "Quake/id1/");
 
         // Searching again with other kinds starts afresh and can find.
         Tick(dlg, S::IdHard, false);
         Click(dlg, S::IdBeginSearch);
         EXPECT_EQ(LabelOf(dlg, S::IdStatus), "File found");
-        EXPECT_EQ(result, net + "Quake/id1/");
+        EXPECT_EQ(dlg.GetPath(), net + "Quake/id1/");
         PressEscape(dlg);
     });
     EXPECT_EQ(code, wxID_CANCEL) << "Escape cancels even after a find";
-    EXPECT_EQ(result, net + "Quake/id1/") << "but the result stays written";
+    EXPECT_EQ(result, net + "Quake/id1/") << "the dialog keeps its find; only OK hands it on";
 }
 
 TEST_F(SearchDialog, LooksForHexenInItsDataDirectory) {
@@ -148,7 +151,7 @@ TEST_F(SearchDialog, LooksForHexenInItsDataDirectory) {
         [&](CSearchDlg& dlg) {
             Tick(dlg, S::IdHard, true);
             Click(dlg, S::IdBeginSearch);
-            EXPECT_EQ(result, c + "Hexen2/data1/");
+            EXPECT_EQ(dlg.GetPath(), c + "Hexen2/data1/");
             Click(dlg, S::IdOkCancel);
         },
         1);
