@@ -4,11 +4,10 @@
 #include <memory>
 
 #include "cli/JsonText.h"
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
 #include "extract/WadSummaryText.h"
+#include "formats/Miptex.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
-#include "platform/LittleEndian.h"
 
 namespace moxtrel::cli {
 
@@ -49,19 +48,15 @@ std::string PadLeft(const std::string& text, std::size_t width) {
 // The width and height of each miptex lump whose record is long enough to
 // hold them (after its 16-byte name), read from the package itself.
 std::vector<LumpPictureSize> PictureSizes(const std::string& path, const WadContents& wad) {
-    constexpr std::int32_t SizeField = 16;
-    constexpr std::int32_t RecordWithSize = SizeField + 8;
     std::vector<LumpPictureSize> sizes(wad.lumps.size());
     platform::File file;
     if (!file.Open(path, platform::FileMode::ArchiveRead)) return sizes;
     for (std::size_t i = 0; i < wad.lumps.size(); ++i) {
         const WadLump& lump = wad.lumps[i];
-        unsigned char field[8];
-        if (lump.type != WadLayout::MiptexType || lump.compression != 0 || lump.diskSize < RecordWithSize ||
-            !ReadExactlyAt(file, static_cast<std::int64_t>(lump.position) + SizeField, field, sizeof field)) {
-            continue;
+        if (lump.type != WadLayout::MiptexType || lump.compression != 0) continue;
+        if (std::optional<MiptexSize> size = ReadMiptexSize(file, lump.position, lump.diskSize)) {
+            sizes[i] = {true, size->width, size->height};
         }
-        sizes[i] = {true, platform::ReadInt32LE(field), platform::ReadInt32LE(field + 4)};
     }
     return sizes;
 }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/TerminalSinks.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
 #include "preview/ContactSheet.h"
@@ -64,7 +64,7 @@ int RunPreview(const PreviewOptions& options) {
     try {
         WadContents wad = ReadWad(options.wad);
         std::string source = options.palette.empty() ? FolderOf(options.wad) : options.palette;
-        preview::Palette palette = preview::LoadPalette(source, warnings);
+        Palette palette = preview::LoadPalette(source, warnings);
         platform::File file;
         if (!file.Open(options.wad, platform::FileMode::ArchiveRead)) throw platform::FileError(file.LastOsError(), options.wad);
         auto writePage = [&](int number, const std::vector<unsigned char>& png) {

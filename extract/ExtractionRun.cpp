@@ -7,12 +7,12 @@
 #include <new>
 #include <vector>
 
-#include "extract/GameArchives.h"
 #include "extract/Harvest.h"
-#include "extract/PakDirectory.h"
 #include "extract/Registration.h"
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
+#include "formats/Pak.h"
+#include "game/GameArchives.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileReplacement.h"

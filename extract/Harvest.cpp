@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
+#include "formats/Bsp.h"
+#include "formats/Pak.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr const char* InvalidPakText = "Invalid Pak file.";
 constexpr const char* InvalidPakCaption = "File IO Error";
-constexpr std::int32_t EmptySlot = -1;
 // Maps rarely hold more textures than this; the offset list of such a map is
 // read together with its count.
 constexpr std::int64_t UsualTextureCount = 256;
@@ -153,7 +153,7 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
     offsets.clear();
     for (std::size_t i = 0; i < list.size(); i += 4) {
         std::int32_t offset = platform::ReadInt32LE(list.data() + i);
-        if (offset != EmptySlot) offsets.push_back(offset);
+        if (offset != BspLayout::EmptySlot) offsets.push_back(offset);
     }
     return true;
 }
@@ -224,7 +224,7 @@ public:
     }
 
 private:
-    static constexpr auto NameBytes = static_cast<std::int64_t>(TextureLayout::NameBytes);
+    static constexpr auto NameBytes = static_cast<std::int64_t>(MiptexLayout::NameBytes);
     std::int64_t NameStart(std::size_t i) const { return m_lumpStart + m_offsets[i]; }
 
     const std::vector<std::int32_t>& m_offsets;

@@ -141,6 +141,10 @@ private:
     std::string m_path;
 };
 
+// Reads exactly `count` bytes at `position`; false when the file ends first.
+// Throws FileError when the system fails the read.
+bool ReadExactlyAt(File& file, std::int64_t position, void* buffer, std::size_t count);
+
 // What is at a path, asked without following a link.
 enum class PathKind { Missing, File, Folder, Link, Fifo, Other };
 PathKind KindOf(const std::string& path);
@@ -171,8 +175,5 @@ bool SetCurrentDirectory(const std::string& path);
 // result does not depend on listing order). Components that match nothing are
 // kept as written. The spelling found on disk is returned.
 std::string ResolvePathIgnoringCase(const std::string& path);
-
-// ASCII-only case-insensitive equality, as the game's own names are compared.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace moxtrel::platform

@@ -23,4 +23,7 @@ inline char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// ASCII-only case-insensitive equality, as the game's own names are compared.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace moxtrel::platform

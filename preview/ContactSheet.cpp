@@ -9,8 +9,7 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
+#include "formats/Miptex.h"
 #include "preview/MiptexPicture.h"
 #include "preview/SheetLayout.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
+#include "platform/Sinks.h"
 #include "preview/Palette.h"
 
 namespace moxtrel::preview {

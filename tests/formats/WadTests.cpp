@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
