@@ -25,17 +25,6 @@ std::string Hex(unsigned char c) {
     return {digits[c >> 4], digits[c & 0x0F]};
 }
 
-// Names come from the file: a control character printed as it is could move
-// the cursor or change the terminal's state.
-std::string PrintableName(const TextureName& name) {
-    std::string shown;
-    for (char character : DisplayName(name)) {
-        auto c = static_cast<unsigned char>(character);
-        shown += IsPrintable(c) ? std::string(1, static_cast<char>(c)) : "\\x" + Hex(c);
-    }
-    return shown;
-}
-
 std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
@@ -91,7 +80,7 @@ int RunInfo(const std::string& path, bool asJson) {
 
 std::string LumpListingLine(const WadLump& lump) {
     std::string type = IsPrintable(lump.type) ? std::string(1, static_cast<char>(lump.type)) : "0x" + Hex(lump.type);
-    return PadRight(PrintableName(lump.name), NameColumn) + " " +
+    return PadRight(DisplayName(lump.name), NameColumn) + " " +
            PadLeft(std::to_string(lump.diskSize), SizeColumn) + "  " + type;
 }
 

@@ -324,7 +324,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     // The package is written beside its place and replaces it only when
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;
-    if (!package.Begin(target, "." + platform::NameOf(target) + ".part-")) {
+    if (!package.Begin(target, platform::PartFilePrefix(target))) {
         std::string reason = platform::OsErrorText(package.LastOsError());
         if (!request.packageHint.empty()) reason += "; " + request.packageHint;
         ShowCreateFailed(sinks, target, reason);

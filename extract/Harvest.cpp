@@ -76,14 +76,6 @@ struct ArchiveContext {
     ArchiveWindow window{pak};
 };
 
-std::string Printable(std::string text) {
-    for (char& c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F) c = '?';
-    }
-    return text;
-}
-
 // The maps of the archive's directory, in directory order. A directory that
 // reaches past the end of the archive yields the entries that are whole.
 std::vector<MapMember> ReadMapMembers(ArchiveContext& archive) {
@@ -172,7 +164,7 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
         warn("texture offset " + std::to_string(offset) + ": the record is cut short");
         return false;
     }
-    std::string name = Printable(DisplayName(entry.name));
+    std::string name = DisplayName(entry.name);
     if (size < 0) {
         warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");
         return false;

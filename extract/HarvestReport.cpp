@@ -74,7 +74,7 @@ void HarvestRecorder::Warn(const std::string& archive, const std::string& map, c
     // A loose map is a file of its own: a fault of the file is a map skipped.
     if (map.empty()) {
         ++m_skipped.archives;
-    } else if (what.rfind("texture", 0) == 0) {
+    } else if (what.starts_with("texture")) {
         ++m_skipped.textures;
     } else {
         ++m_skipped.maps;

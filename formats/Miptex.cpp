@@ -4,6 +4,7 @@
 
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
+#include "platform/Text.h"
 
 namespace moxtrel {
 
@@ -18,6 +19,10 @@ std::int64_t LevelBytes(const MiptexHeader& header, std::size_t level) {
 std::string ComparableName(const TextureName& name) {
     auto end = std::find(name.begin(), name.end(), static_cast<unsigned char>(0));
     return std::string(name.begin(), end);
+}
+
+std::string DisplayName(const TextureName& name) {
+    return platform::ReadableText(ComparableName(name));
 }
 
 bool IsAnimatedTexture(const TextureName& name) {

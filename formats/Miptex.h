@@ -29,8 +29,9 @@ using TextureName = std::array<unsigned char, MiptexLayout::NameBytes>;
 // The name as compared for duplicates: the bytes up to the first NUL (all 16
 // when there is none). Letter case counts: "WALL" and "wall" are two textures.
 std::string ComparableName(const TextureName& name);
-// The name as shown to people: the same bytes, for messages and listings.
-inline std::string DisplayName(const TextureName& name) { return ComparableName(name); }
+// The name as shown to people in messages, listings and pictures: the same
+// bytes, each one outside printable ASCII as \xNN (platform::ReadableText).
+std::string DisplayName(const TextureName& name);
 
 // A texture whose name begins with '+' (an animation frame) or '*' (a liquid).
 bool IsAnimatedTexture(const TextureName& name);

@@ -64,6 +64,16 @@ bool ReadExactlyAt(File& file, std::int64_t position, void* buffer, std::size_t 
     return file.ReadAt(position, buffer, count) == count;
 }
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    File file;
+    if (!file.OpenExactForReading(path)) return std::nullopt;
+    try {
+        return file.ReadToEnd();
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
 std::string File::GetFileName() const {
     return NameOf(m_path);
 }

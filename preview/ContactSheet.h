@@ -52,8 +52,4 @@ public:
     DrawingCachesRelease& operator=(const DrawingCachesRelease&) = delete;
 };
 
-// `text` with every byte that is not printable ASCII written as \xNN, so a
-// name from a file is always valid text to draw or print.
-std::string PrintableText(const std::string& text);
-
 }  // namespace moxtrel::preview
