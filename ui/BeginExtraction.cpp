@@ -8,9 +8,9 @@
 #include <wx/gauge.h>
 
 #include "extract/ExtractionRun.h"
-#include "extract/WadInfoDlg.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/WadInfoDlg.h"
 #include "widgets/GuiSinks.h"
 #include "widgets/WindowRules.h"
 

@@ -10,9 +10,9 @@
 
 #include "GuiTest.h"
 #include "locate/DriveMapFixture.h"
-#include "locate/LocateDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "ui/AboutDlg.h"
+#include "ui/LocateDlg.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel::test {

@@ -8,11 +8,11 @@
 #include <wx/dialog.h>
 #include <wx/imaglist.h>
 
-#include "locate/DirTreeCtrl.h"
 #include "locate/DriveMapFixture.h"
-#include "locate/PathText.h"
 #include "res/Pictures.h"
+#include "ui/DirTreeCtrl.h"
 #include "ui/GuiTest.h"
+#include "ui/PathText.h"
 
 namespace moxtrel::locate {
 namespace {
