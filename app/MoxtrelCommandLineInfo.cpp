@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/File.h"
+#include "platform/Text.h"
 
 namespace moxtrel {
 

@@ -44,7 +44,7 @@ std::string AbsoluteArgumentPath(const std::string& argument) {
 // it is on disk.
 bool BeginReport(platform::FileReplacement& report, const std::string& path, TerminalSinks& terminal) {
     std::string problem = OutputPathProblem(path);
-    if (problem.empty() && !report.Begin(path, "." + platform::NameOf(path) + ".part-")) {
+    if (problem.empty() && !report.Begin(path, platform::PartFilePrefix(path))) {
         problem = platform::OsErrorText(report.LastOsError());
     }
     if (problem.empty()) return true;
@@ -54,8 +54,7 @@ bool BeginReport(platform::FileReplacement& report, const std::string& path, Ter
 
 bool FinishReport(platform::FileReplacement& report, const std::string& text, TerminalSinks& terminal) {
     try {
-        report.Output().Write(text.data(), text.size());
-        report.Commit();
+        platform::CommitContent(report, text.data(), text.size());
         return true;
     } catch (const platform::FileError& error) {
         terminal.ShowMessage("Could not write the report.", "File IO error", MessageKind::Exclamation,

@@ -4,11 +4,10 @@
 #include <memory>
 
 #include "cli/JsonText.h"
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
 #include "extract/WadSummaryText.h"
+#include "formats/Miptex.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
-#include "platform/LittleEndian.h"
 
 namespace moxtrel::cli {
 
@@ -26,17 +25,6 @@ std::string Hex(unsigned char c) {
     return {digits[c >> 4], digits[c & 0x0F]};
 }
 
-// Names come from the file: a control character printed as it is could move
-// the cursor or change the terminal's state.
-std::string PrintableName(const TextureName& name) {
-    std::string shown;
-    for (char character : DisplayName(name)) {
-        auto c = static_cast<unsigned char>(character);
-        shown += IsPrintable(c) ? std::string(1, static_cast<char>(c)) : "\\x" + Hex(c);
-    }
-    return shown;
-}
-
 std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
@@ -49,19 +37,15 @@ std::string PadLeft(const std::string& text, std::size_t width) {
 // The width and height of each miptex lump whose record is long enough to
 // hold them (after its 16-byte name), read from the package itself.
 std::vector<LumpPictureSize> PictureSizes(const std::string& path, const WadContents& wad) {
-    constexpr std::int32_t SizeField = 16;
-    constexpr std::int32_t RecordWithSize = SizeField + 8;
     std::vector<LumpPictureSize> sizes(wad.lumps.size());
     platform::File file;
     if (!file.Open(path, platform::FileMode::ArchiveRead)) return sizes;
     for (std::size_t i = 0; i < wad.lumps.size(); ++i) {
         const WadLump& lump = wad.lumps[i];
-        unsigned char field[8];
-        if (lump.type != WadLayout::MiptexType || lump.compression != 0 || lump.diskSize < RecordWithSize ||
-            !ReadExactlyAt(file, static_cast<std::int64_t>(lump.position) + SizeField, field, sizeof field)) {
-            continue;
+        if (lump.type != WadLayout::MiptexType || lump.compression != 0) continue;
+        if (std::optional<MiptexSize> size = ReadMiptexSize(file, lump.position, lump.diskSize)) {
+            sizes[i] = {true, size->width, size->height};
         }
-        sizes[i] = {true, platform::ReadInt32LE(field), platform::ReadInt32LE(field + 4)};
     }
     return sizes;
 }
@@ -96,7 +80,7 @@ int RunInfo(const std::string& path, bool asJson) {
 
 std::string LumpListingLine(const WadLump& lump) {
     std::string type = IsPrintable(lump.type) ? std::string(1, static_cast<char>(lump.type)) : "0x" + Hex(lump.type);
-    return PadRight(PrintableName(lump.name), NameColumn) + " " +
+    return PadRight(DisplayName(lump.name), NameColumn) + " " +
            PadLeft(std::to_string(lump.diskSize), SizeColumn) + "  " + type;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/Command.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 
 namespace moxtrel::cli {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "extract/HarvestReport.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 
 namespace moxtrel::cli {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/TerminalSinks.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "platform/FileReplacement.h"
 #include "preview/ContactSheet.h"
@@ -32,22 +32,6 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? "." : folder.string();
 }
 
-// Writes a page beside its place under a temporary name and then puts it in
-// place, so a failed write never leaves a cut PNG where an earlier sheet was.
-void WritePage(const std::string& path, const std::vector<unsigned char>& png) {
-    platform::FileReplacement page;
-    std::string prefix = "." + fs::path(path).filename().string() + ".part-";
-    if (!page.Begin(path, prefix)) {
-        throw platform::FileError(page.LastOsError(), path);
-    }
-    try {
-        page.Output().Write(png.data(), png.size());
-        page.Commit();
-    } catch (const platform::FileError& error) {
-        throw platform::FileError(error.OsError(), path);
-    }
-}
-
 int Fail(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", PreviewErrorCaption, text.c_str());
     return ExitFailure;
@@ -64,12 +48,13 @@ int RunPreview(const PreviewOptions& options) {
     try {
         WadContents wad = ReadWad(options.wad);
         std::string source = options.palette.empty() ? FolderOf(options.wad) : options.palette;
-        preview::Palette palette = preview::LoadPalette(source, warnings);
+        Palette palette = preview::LoadPalette(source, warnings);
         platform::File file;
         if (!file.Open(options.wad, platform::FileMode::ArchiveRead)) throw platform::FileError(file.LastOsError(), options.wad);
         auto writePage = [&](int number, const std::vector<unsigned char>& png) {
             std::string path = SheetPagePath(options.output, number);
-            WritePage(path, png);
+            // A failed write never leaves a cut PNG where an earlier sheet was.
+            platform::ReplaceFileContent(path, png.data(), png.size());
             std::printf("%s\n", path.c_str());
         };
         preview::DrawContactSheet(wad, file, palette, {options.width, options.cell}, writePage, warnings);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel::cli {
 

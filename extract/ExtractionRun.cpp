@@ -7,12 +7,12 @@
 #include <new>
 #include <vector>
 
-#include "extract/GameArchives.h"
 #include "extract/Harvest.h"
-#include "extract/PakDirectory.h"
 #include "extract/Registration.h"
 #include "extract/TextureTable.h"
 #include "extract/WadWriter.h"
+#include "formats/Pak.h"
+#include "game/GameArchives.h"
 #include "platform/File.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileReplacement.h"
@@ -321,7 +321,7 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
     // The package is written beside its place and replaces it only when
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;
-    if (!package.Begin(target, "." + platform::NameOf(target) + ".part-")) {
+    if (!package.Begin(target, platform::PartFilePrefix(target))) {
         std::string reason = platform::OsErrorText(package.LastOsError());
         if (!request.packageHint.empty()) reason += "; " + request.packageHint;
         ShowCreateFailed(sinks, target, reason);

@@ -12,8 +12,8 @@
 
 #include "extract/HarvestReport.h"
 #include "extract/Registration.h"
-#include "extract/Sinks.h"
 #include "game/Games.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel {
 

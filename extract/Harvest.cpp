@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
+#include "formats/Bsp.h"
+#include "formats/Pak.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr const char* InvalidPakText = "Invalid Pak file.";
 constexpr const char* InvalidPakCaption = "File IO Error";
-constexpr std::int32_t EmptySlot = -1;
 // Maps rarely hold more textures than this; the offset list of such a map is
 // read together with its count.
 constexpr std::int64_t UsualTextureCount = 256;
@@ -75,14 +75,6 @@ struct ArchiveContext {
     std::string kind = "archive";
     ArchiveWindow window{pak};
 };
-
-std::string Printable(std::string text) {
-    for (char& c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F) c = '?';
-    }
-    return text;
-}
 
 // The maps of the archive's directory, in directory order. A directory that
 // reaches past the end of the archive yields the entries that are whole.
@@ -153,7 +145,7 @@ bool ReadTextureOffsets(ArchiveContext& archive, const MapMember& map, const Tex
     offsets.clear();
     for (std::size_t i = 0; i < list.size(); i += 4) {
         std::int32_t offset = platform::ReadInt32LE(list.data() + i);
-        if (offset != EmptySlot) offsets.push_back(offset);
+        if (offset != BspLayout::EmptySlot) offsets.push_back(offset);
     }
     return true;
 }
@@ -172,7 +164,7 @@ bool ReadTextureRecord(ArchiveContext& archive, const MapMember& map, const Text
         warn("texture offset " + std::to_string(offset) + ": the record is cut short");
         return false;
     }
-    std::string name = Printable(DisplayName(entry.name));
+    std::string name = DisplayName(entry.name);
     if (size < 0) {
         warn("texture " + name + ": the offsets do not ascend (size " + std::to_string(size) + ")");
         return false;
@@ -224,7 +216,7 @@ public:
     }
 
 private:
-    static constexpr auto NameBytes = static_cast<std::int64_t>(TextureLayout::NameBytes);
+    static constexpr auto NameBytes = static_cast<std::int64_t>(MiptexLayout::NameBytes);
     std::int64_t NameStart(std::size_t i) const { return m_lumpStart + m_offsets[i]; }
 
     const std::vector<std::int32_t>& m_offsets;

@@ -3,18 +3,11 @@
 // textures of each map's texture lump in the table. Reads no pixel data: the
 // package writer copies each record later from the archive.
 
-#include "extract/PakDirectory.h"
-#include "extract/Sinks.h"
 #include "extract/TextureTable.h"
+#include "platform/File.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel {
-
-namespace BspLayout {
-// Lump 2 (the texture lump): its position and length follow the 4-byte
-// version and lumps 0 and 1.
-inline constexpr std::size_t TextureLumpField = 20;
-inline constexpr std::size_t TextureLumpFieldBytes = 8;
-}  // namespace BspLayout
 
 // Whether the text after the first '.' of `name` is exactly `ending`, compared
 // byte for byte with letter case ("maps/e1m1.bsp" is a map, "E1M1.BSP" and

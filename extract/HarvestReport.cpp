@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "extract/PakDirectory.h"
+#include "formats/Miptex.h"
 #include "platform/File.h"
-#include "platform/LittleEndian.h"
 
 namespace moxtrel {
 
 namespace {
-
-// A miptex record: the 16-byte name, then its width and height.
-constexpr std::size_t SizeField = 16;
-constexpr std::size_t SizeFieldBytes = 8;
 
 // Whether two records hold the same bytes, read in pieces so that no buffer
 // grows with what the files claim.
@@ -79,7 +74,7 @@ void HarvestRecorder::Warn(const std::string& archive, const std::string& map, c
     // A loose map is a file of its own: a fault of the file is a map skipped.
     if (map.empty()) {
         ++m_skipped.archives;
-    } else if (what.rfind("texture", 0) == 0) {
+    } else if (what.starts_with("texture")) {
         ++m_skipped.textures;
     } else {
         ++m_skipped.maps;
@@ -99,11 +94,9 @@ ReportTexture HarvestRecorder::Describe(const TextureEntry& entry) const {
     if (!texture.where.looseMap) texture.where.member = entry.mapName;
     texture.position = entry.position;
     texture.size = entry.size;
-    unsigned char size[SizeFieldBytes];
-    if (entry.size >= static_cast<std::int32_t>(SizeField + SizeFieldBytes) &&
-        ReadExactlyAt(*entry.source, entry.position + static_cast<std::int64_t>(SizeField), size, sizeof size)) {
-        texture.width = platform::ReadInt32LE(size);
-        texture.height = platform::ReadInt32LE(size + 4);
+    if (std::optional<MiptexSize> size = ReadMiptexSize(*entry.source, entry.position, entry.size)) {
+        texture.width = size->width;
+        texture.height = size->height;
     }
     return texture;
 }

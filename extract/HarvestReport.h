@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
 #include "extract/TextureTable.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel {
 

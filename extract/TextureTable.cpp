@@ -1,17 +1,6 @@
 #include "extract/TextureTable.h"
 
-#include <algorithm>
-
 namespace moxtrel {
-
-std::string ComparableName(const TextureName& name) {
-    auto end = std::find(name.begin(), name.end(), static_cast<unsigned char>(0));
-    return std::string(name.begin(), end);
-}
-
-bool IsAnimatedTexture(const TextureName& name) {
-    return name[0] == '+' || name[0] == '*';
-}
 
 TextureTable::TextureTable() {
     m_entries.reserve(InitialCapacity);

@@ -2,7 +2,6 @@
 // The harvested textures of one extraction run: each texture name once, in the
 // order of first finding, with where its miptex record lies in its archive.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,17 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "formats/Miptex.h"
+
 namespace moxtrel {
-
-namespace platform {
-class File;
-}
-
-namespace TextureLayout {
-inline constexpr std::size_t NameBytes = 16;
-}
-
-using TextureName = std::array<unsigned char, TextureLayout::NameBytes>;
 
 // One kept texture.
 struct TextureEntry {
@@ -39,12 +30,6 @@ struct TextureEntry {
     std::string archiveName;
     std::string mapName;
 };
-
-// The name as compared for duplicates: the bytes up to the first NUL (all 16
-// when there is none). Letter case counts: "WALL" and "wall" are two textures.
-std::string ComparableName(const TextureName& name);
-// The name as shown to people: the same bytes, for messages and listings.
-inline std::string DisplayName(const TextureName& name) { return ComparableName(name); }
 
 class TextureTable {
 public:
@@ -84,8 +69,5 @@ private:
     std::int64_t m_totalSize = 0;
     RepeatHandler m_onRepeat;
 };
-
-// A texture whose name begins with '+' (an animation frame) or '*' (a liquid).
-bool IsAnimatedTexture(const TextureName& name);
 
 }  // namespace moxtrel

@@ -4,17 +4,11 @@
 
 #include <cstdint>
 
-#include "extract/Sinks.h"
 #include "extract/TextureTable.h"
+#include "formats/Wad.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel {
-
-namespace WadLayout {
-inline constexpr std::size_t HeaderBytes = 12;
-inline constexpr std::size_t DirEntryBytes = 32;
-inline constexpr unsigned char MiptexType = 0x44;  // 'D'
-inline constexpr std::size_t DirectoryPositionField = 8;
-}  // namespace WadLayout
 
 inline constexpr const char* ExtractingStatus = "Extracting textures. Please wait...";
 inline constexpr const char* WritingDirectoryStatus = "Writing directory table. Please wait...";

@@ -9,8 +9,8 @@
 
 #include "extract/Harvest.h"
 #include "extract/HarvestReport.h"
-#include "extract/WadReader.h"
 #include "extract/WadWriter.h"
+#include "formats/Wad.h"
 #include "fuzz/MemoryFile.h"
 #include "platform/File.h"
 #include "platform/LittleEndian.h"

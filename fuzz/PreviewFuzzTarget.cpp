@@ -3,7 +3,7 @@
 
 #include <cairo.h>
 
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/MemoryFile.h"
 #include "platform/File.h"
@@ -63,7 +63,7 @@ std::string DrawPackageSheet(const std::uint8_t* data, std::size_t size) {
 
     platform::File file;
     if (!file.Open(memory.Path(), platform::FileMode::ArchiveRead)) return "the memory file cannot be opened";
-    preview::Palette palette{};
+    Palette palette{};
     for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<std::uint32_t>(i * 0x010203u);
     // Small cells keep each page small, so the fuzzer spends its time on the records.
     const preview::SheetOptions options{160, 32};

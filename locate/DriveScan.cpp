@@ -5,6 +5,7 @@
 #include "locate/GameDirectory.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace moxtrel::locate {
 

@@ -4,6 +4,7 @@
 
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace moxtrel::platform {
 

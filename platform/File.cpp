@@ -4,14 +4,6 @@
 
 namespace moxtrel::platform {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
-
 std::string AbsolutePath(const std::string& path) {
     return IsAbsolutePath(path) ? path : GetCurrentDirectory() + path;
 }
@@ -66,6 +58,20 @@ std::string File::ReadToEnd() {
         if (got < sizeof buffer) break;
     }
     return text;
+}
+
+bool ReadExactlyAt(File& file, std::int64_t position, void* buffer, std::size_t count) {
+    return file.ReadAt(position, buffer, count) == count;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    File file;
+    if (!file.OpenExactForReading(path)) return std::nullopt;
+    try {
+        return file.ReadToEnd();
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
 }
 
 std::string File::GetFileName() const {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -141,6 +142,16 @@ private:
     std::string m_path;
 };
 
+// Reads exactly `count` bytes at `position`; false when the file ends first.
+// Throws FileError when the system fails the read.
+bool ReadExactlyAt(File& file, std::int64_t position, void* buffer, std::size_t count);
+
+// The whole content of the file at exactly `path` (no lookup ignoring case; a
+// link is followed): what the small text files the program reads hold (a drive
+// map, a registry store, a system table). Nothing when it cannot be opened or
+// read; never throws.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
 // What is at a path, asked without following a link.
 enum class PathKind { Missing, File, Folder, Link, Fifo, Other };
 PathKind KindOf(const std::string& path);
@@ -171,8 +182,5 @@ bool SetCurrentDirectory(const std::string& path);
 // result does not depend on listing order). Components that match nothing are
 // kept as written. The spelling found on disk is returned.
 std::string ResolvePathIgnoringCase(const std::string& path);
-
-// ASCII-only case-insensitive equality, as the game's own names are compared.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace moxtrel::platform

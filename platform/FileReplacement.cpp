@@ -1,6 +1,7 @@
 #include "platform/FileReplacement.h"
 
 #include "platform/FileReplacementSystem.h"
+#include "platform/Paths.h"
 
 namespace moxtrel::platform {
 
@@ -31,6 +32,26 @@ void FileReplacement::Commit() {
         throw FileError(error, m_target);
     }
     m_pending = false;
+}
+
+std::string PartFilePrefix(const std::string& target) {
+    return "." + NameOf(target) + ".part-";
+}
+
+void CommitContent(FileReplacement& replacement, const void* bytes, std::size_t count) {
+    try {
+        replacement.Output().Write(bytes, count);
+        replacement.Commit();
+    } catch (const FileError& error) {
+        replacement.Discard();
+        throw FileError(error.OsError(), replacement.Target());
+    }
+}
+
+void ReplaceFileContent(const std::string& target, const void* bytes, std::size_t count) {
+    FileReplacement replacement;
+    if (!replacement.Begin(target, PartFilePrefix(target))) throw FileError(replacement.LastOsError(), target);
+    CommitContent(replacement, bytes, count);
 }
 
 void FileReplacement::Discard() noexcept {

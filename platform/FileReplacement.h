@@ -76,4 +76,18 @@ private:
     bool m_pending = false;  // a temporary file exists that is not the target yet
 };
 
+// The name the program's own outputs give their temporary file beside
+// `target`: ".NAME.part-", to which the replacement adds six random characters.
+std::string PartFilePrefix(const std::string& target);
+
+// Writes `count` bytes as the whole new content of a begun replacement and
+// puts it in place. Throws FileError naming the target when the write or the
+// rename fails; the temporary file is then gone and the target as it was.
+void CommitContent(FileReplacement& replacement, const void* bytes, std::size_t count);
+
+// The crash-safe way to write a whole file: `count` bytes in place of what
+// the file at `target` holds, or a new file there, through a FileReplacement
+// with the PartFilePrefix. Throws FileError naming `target` when any step fails.
+void ReplaceFileContent(const std::string& target, const void* bytes, std::size_t count);
+
 }  // namespace moxtrel::platform

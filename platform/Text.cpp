@@ -16,6 +16,29 @@ std::string_view Trim(std::string_view text, std::string_view characters) {
     return TrimRight(TrimLeft(text, characters), characters);
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string ReadableText(std::string_view bytes) {
+    constexpr const char* HexDigits = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size());
+    for (char character : bytes) {
+        auto byte = static_cast<unsigned char>(character);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += character;
+        } else {
+            text += {'\\', 'x', HexDigits[byte >> 4], HexDigits[byte & 0x0F]};
+        }
+    }
+    return text;
+}
+
 std::optional<std::uint32_t> ParseHex(std::string_view digits, std::size_t maxDigits) {
     if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
     std::uint32_t value = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace moxtrel::platform {
@@ -22,5 +23,14 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits, std::size_t maxDi
 inline char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// ASCII-only case-insensitive equality, as the game's own names are compared.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// Bytes read from a file (a texture's name, a package's) as text a person can
+// read wherever it is shown: printable ASCII as it is, every other byte as
+// \xNN in upper-case hex. A control byte printed as it is could move a
+// terminal's cursor, and bytes that are not UTF-8 are no text a window shows.
+std::string ReadableText(std::string_view bytes);
 
 }  // namespace moxtrel::platform

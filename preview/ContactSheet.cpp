@@ -9,8 +9,8 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
-#include "extract/PakDirectory.h"
-#include "extract/WadWriter.h"
+#include "formats/Miptex.h"
+#include "platform/Text.h"
 #include "preview/MiptexPicture.h"
 #include "preview/SheetLayout.h"
 
@@ -87,7 +87,7 @@ private:
     // Reads and checks every record's header; its pixels wait for its page.
     void CheckRecords() {
         for (const WadLump& lump : m_wad.lumps) {
-            SheetEntry entry{PrintableText(DisplayName(lump.name)), &lump, std::nullopt};
+            SheetEntry entry{DisplayName(lump.name), &lump, std::nullopt};
             if (lump.type != WadLayout::MiptexType) {
                 Warn(entry.name, "a lump of type 0x" + Hex(lump.type) + " is not a texture; left out");
                 ++m_summary.skipped;
@@ -130,7 +130,7 @@ private:
 
     void DrawTitle(cairo_t* cr, int page) {
         std::size_t count = m_entries.size();
-        std::string title = PrintableText(m_wad.fileName) + ": " + std::to_string(count) +
+        std::string title = platform::ReadableText(m_wad.fileName) + ": " + std::to_string(count) +
                             (count == 1 ? " texture" : " textures");
         if (m_summary.pages > 1) title += ", page " + std::to_string(page + 1) + " of " + std::to_string(m_summary.pages);
         cairo_select_font_face(cr, FontFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
@@ -227,15 +227,6 @@ private:
 };
 
 }  // namespace
-
-std::string PrintableText(const std::string& text) {
-    std::string shown;
-    for (char character : text) {
-        auto c = static_cast<unsigned char>(character);
-        shown += c >= 0x20 && c < 0x7F ? std::string(1, character) : "\\x" + Hex(c);
-    }
-    return shown;
-}
 
 DrawingCachesRelease::~DrawingCachesRelease() {
     cairo_debug_reset_static_data();

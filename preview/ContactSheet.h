@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
+#include "platform/Sinks.h"
 #include "preview/Palette.h"
 
 namespace moxtrel::preview {
@@ -51,9 +51,5 @@ public:
     DrawingCachesRelease(const DrawingCachesRelease&) = delete;
     DrawingCachesRelease& operator=(const DrawingCachesRelease&) = delete;
 };
-
-// `text` with every byte that is not printable ASCII written as \xNN, so a
-// name from a file is always valid text to draw or print.
-std::string PrintableText(const std::string& text);
 
 }  // namespace moxtrel::preview

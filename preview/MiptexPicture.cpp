@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
-#include "extract/PakDirectory.h"
-#include "platform/LittleEndian.h"
-
 namespace moxtrel::preview {
 
 namespace {
 
 // Pixels are read in pieces of this many bytes, whatever the texture's size.
 constexpr std::size_t ReadPieceBytes = 64 * 1024;
-
-std::int64_t LevelBytes(const MiptexHeader& header, std::size_t level) {
-    return std::int64_t{header.width >> level} * std::int64_t{header.height >> level};
-}
 
 // Running sums of the colours that fall into each shown pixel.
 class ColourAverager {
@@ -48,34 +41,6 @@ private:
 };
 
 }  // namespace
-
-std::optional<MiptexHeader> CheckMiptexHeader(const unsigned char* header, std::size_t available,
-                                              std::int64_t recordBytes, std::string& fault) {
-    if (available < MiptexLayout::HeaderBytes || recordBytes < static_cast<std::int64_t>(MiptexLayout::HeaderBytes)) {
-        fault = "the record (" + std::to_string(recordBytes) + " bytes) is shorter than a texture header";
-        return std::nullopt;
-    }
-    MiptexHeader decoded;
-    decoded.width = platform::ReadInt32LE(header + MiptexLayout::WidthField);
-    decoded.height = platform::ReadInt32LE(header + MiptexLayout::HeightField);
-    if (decoded.width <= 0 || decoded.height <= 0) {
-        fault = "its size " + std::to_string(decoded.width) + "x" + std::to_string(decoded.height) + " is not a picture's";
-        return std::nullopt;
-    }
-    for (std::size_t level = 0; level < MiptexLayout::MipLevels; ++level) {
-        std::int32_t offset = platform::ReadInt32LE(header + MiptexLayout::OffsetsField + 4 * level);
-        decoded.offsets[level] = offset;
-        std::int64_t bytes = LevelBytes(decoded, level);
-        if (offset < static_cast<std::int32_t>(MiptexLayout::HeaderBytes) || offset > recordBytes ||
-            bytes > recordBytes - offset) {
-            fault = "mip level " + std::to_string(level) + " (" + std::to_string(bytes) + " bytes at " +
-                    std::to_string(offset) + ") does not lie inside the record of " + std::to_string(recordBytes) +
-                    " bytes";
-            return std::nullopt;
-        }
-    }
-    return decoded;
-}
 
 ShownSize FitInCell(std::int32_t width, std::int32_t height, int cell) {
     if (width <= cell && height <= cell) return {width, height};

@@ -1,44 +1,19 @@
 #pragma once
 // A texture's first mip level as colours, read from a miptex record in a
-// package: the record's header is checked against the record before any
-// pixel is read, and the pixels are read in bounded pieces and scaled down
-// on the way, so a texture of any size costs no more memory than its cell.
+// package once its header has been checked against the record
+// (CheckMiptexHeader, formats/Miptex.h): the pixels are read in bounded pieces
+// and scaled down on the way, so a texture of any size costs no more memory
+// than its cell.
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
+#include "formats/Miptex.h"
+#include "formats/Palette.h"
 #include "platform/File.h"
-#include "preview/Palette.h"
 
 namespace moxtrel::preview {
-
-namespace MiptexLayout {
-inline constexpr std::size_t NameBytes = 16;
-inline constexpr std::size_t WidthField = 16;
-inline constexpr std::size_t HeightField = 20;
-inline constexpr std::size_t OffsetsField = 24;
-inline constexpr std::size_t MipLevels = 4;
-inline constexpr std::size_t HeaderBytes = OffsetsField + 4 * MipLevels;  // 40
-}  // namespace MiptexLayout
-
-// The header of a record whose levels all lie inside it.
-struct MiptexHeader {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::array<std::int32_t, MiptexLayout::MipLevels> offsets{};  // from the record's first byte
-};
-
-// Decodes the header at the start of a record of `recordBytes` bytes and
-// checks it: a positive width and height, and each of the four levels (the
-// full size, then halved three times) after the header and wholly inside the
-// record. Returns the header, or sets `fault` to what is wrong in words fit
-// for a warning and returns nothing. `header` holds the record's first bytes,
-// `available` of them (a record shorter than a header is a fault too).
-std::optional<MiptexHeader> CheckMiptexHeader(const unsigned char* header, std::size_t available,
-                                              std::int64_t recordBytes, std::string& fault);
 
 // A picture of `width` x `height` colours (0x00RRGGBB), row by row.
 struct Picture {

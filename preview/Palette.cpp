@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "extract/GameArchives.h"
-#include "extract/PakDirectory.h"
+#include "formats/Pak.h"
+#include "game/GameArchives.h"
 #include "platform/File.h"
+#include "platform/Text.h"
 
 namespace moxtrel::preview {
 
@@ -84,15 +85,6 @@ Palette ReadPaletteFile(const std::string& path) {
 }
 
 }  // namespace
-
-Palette PaletteFromBytes(const unsigned char* bytes) {
-    Palette palette{};
-    for (std::size_t i = 0; i < PaletteLayout::Colours; ++i) {
-        const unsigned char* rgb = bytes + 3 * i;
-        palette[i] = (std::uint32_t{rgb[0]} << 16) | (std::uint32_t{rgb[1]} << 8) | rgb[2];
-    }
-    return palette;
-}
 
 Palette LoadPalette(const std::string& source, WarningSink& warnings) {
     std::error_code error;

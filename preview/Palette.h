@@ -1,25 +1,14 @@
 #pragma once
-// The 256 colours that a texture's pixel indices stand for. The game keeps
-// them in the lump gfx/palette.lmp of its archives: 256 red, green, blue
-// byte triples. A package holds only indices, so drawing it needs one.
+// Where the contact sheet gets its palette: a package holds only pixel
+// indices, so drawing it needs the colours they stand for (formats/Palette.h).
 
-#include <array>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
-#include "extract/Sinks.h"
+#include "formats/Palette.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel::preview {
-
-namespace PaletteLayout {
-inline constexpr std::size_t Colours = 256;
-inline constexpr std::size_t Bytes = 3 * Colours;
-inline constexpr const char* MemberName = "gfx/palette.lmp";
-}  // namespace PaletteLayout
-
-// Each colour as 0x00RRGGBB.
-using Palette = std::array<std::uint32_t, PaletteLayout::Colours>;
 
 // No palette could be had from the source given; the message says what was
 // tried and why it failed.
@@ -27,9 +16,6 @@ class PaletteError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// The palette of 768 bytes at `bytes`.
-Palette PaletteFromBytes(const unsigned char* bytes);
 
 // The palette of a game directory or of a palette file: a directory is
 // searched for gfx/palette.lmp in its archives pak0.pak, pak1.pak, ... in

@@ -8,10 +8,10 @@
 #include <wx/gauge.h>
 
 #include "extract/ExtractionRun.h"
-#include "extract/WadInfoDlg.h"
 #include "game/Games.h"
 #include "res/Pictures.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/WadInfoDlg.h"
 #include "widgets/GuiSinks.h"
 #include "widgets/WindowRules.h"
 

@@ -6,9 +6,9 @@
 
 #include "game/Games.h"
 #include "locate/GameDirectory.h"
-#include "locate/LocateDlg.h"
-#include "locate/SearchDlg.h"
+#include "ui/LocateDlg.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/SearchDlg.h"
 #include "widgets/WindowRules.h"
 
 namespace moxtrel::ui {

@@ -10,7 +10,7 @@
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
 
 class wxGauge;
 class wxSizer;

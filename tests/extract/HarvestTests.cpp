@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,6 +150,19 @@ TEST_F(Harvest, FirstFindingOfANameWinsAcrossMapsAndArchives) {
     EXPECT_EQ(table[0].position, pak0.PositionOf(early));
     EXPECT_EQ(table[0].source, &pak0.file);
     EXPECT_EQ(table[2].source, &pak1.file);
+}
+
+TEST_F(Harvest, AWarningShowsEachNameByteOutsidePrintableAsciiAsHex) {
+    Bytes map = MapOf({MakeMiptex("kept", 8, 8, 1), MakeMiptex("caf\xE9\x1B~\\", 8, 8, 2)});
+    // Swapped offsets: the record read first begins after the next one.
+    std::size_t offsets = static_cast<std::size_t>(fixtures::ReadInt32(map, 20)) + 4;
+    std::int32_t first = fixtures::ReadInt32(map, offsets);
+    fixtures::PatchInt32(map, offsets, fixtures::ReadInt32(map, offsets + 4));
+    fixtures::PatchInt32(map, offsets + 4, first);
+    OpenArchive pak(dir, "PAK0.PAK", MakePak({{"maps/m.bsp", map}}));
+    EXPECT_TRUE(HarvestInto(pak));
+    ASSERT_EQ(sinks.warnings.size(), 1u);
+    EXPECT_THAT(sinks.warnings[0].what, ::testing::StartsWith("texture caf\\xE9\\x1B~\\: the offsets do not ascend"));
 }
 
 TEST_F(Harvest, InvalidMagicShowsTheMessageAndLeavesTheTableAlone) {

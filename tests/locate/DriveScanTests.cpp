@@ -13,6 +13,7 @@
 #include "locate/DriveScan.h"
 #include "locate/GameDirectory.h"
 #include "platform/File.h"
+#include "platform/Text.h"
 
 namespace moxtrel::locate {
 namespace {

@@ -103,6 +103,27 @@ TEST(FileReplacement, ATargetThatNobodyMayWriteIsRefusedBeforeAnythingIsMade) {
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
+TEST(ReplaceFileContent, WritesTheWholeFileOrFailsNamingItWithTheOldContentLeft) {
+    test::TempDir dir;
+    const fs::path target = dir / "sheet.png";
+    std::ofstream(target) << "old";
+    ReplaceFileContent(target.string(), "new content", 11);
+    EXPECT_EQ(Contents(target), "new content");
+
+    // A folder in the target's place cannot be renamed over.
+    const fs::path folder = dir / "folder";
+    fs::create_directories(folder / "inside");
+    for (const fs::path& bad : {folder, dir / "missing" / "sheet.png"}) {
+        try {
+            ReplaceFileContent(bad.string(), "new", 3);
+            ADD_FAILURE() << "no error for " << bad;
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.FileName(), bad.string());
+        }
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);  // no temporary file left
+}
+
 #ifndef _WIN32
 
 TEST(FileReplacement, AReplacedFileKeepsItsModeAndWherePermittedItsOwnerAndGroup) {

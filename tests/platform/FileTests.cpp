@@ -66,6 +66,18 @@ TEST(File, ShortReadAtTheEndIsNotAnError) {
     EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
 }
 
+TEST(ReadWholeFile, ReadsEveryByteOfAFileOrGivesNothing) {
+    TempDir dir;
+    fixtures::Bytes bytes(20000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 7);
+    fixtures::WriteBytes((dir / "volumes.map").string(), bytes);
+    std::optional<std::string> text = ReadWholeFile((dir / "volumes.map").string());
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text, std::string(bytes.begin(), bytes.end()));
+    EXPECT_FALSE(ReadWholeFile((dir / "missing.map").string()));
+    EXPECT_FALSE(ReadWholeFile(dir.Path().string()));  // a folder
+}
+
 TEST(File, CreateTruncatesAndWriteThenSeekPatches) {
     TempDir dir;
     std::string path = (dir / "out.wad").string();

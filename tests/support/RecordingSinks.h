@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel::test {
 

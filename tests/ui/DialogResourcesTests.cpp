@@ -11,13 +11,13 @@
 #include <wx/xrc/xmlres.h>
 
 #include "GuiTest.h"
-#include "locate/LocateDlg.h"
-#include "locate/SearchDlg.h"
 #include "res/DialogResources.h"
 #include "support/FakeDrives.h"
 #include "support/FakeRegistry.h"
 #include "ui/AboutDlg.h"
+#include "ui/LocateDlg.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/SearchDlg.h"
 
 namespace moxtrel::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <wx/testing.h>
 
 #include "app/MoxtrelApp.h"
-#include "extract/WadInfoDlg.h"
+#include "ui/WadInfoDlg.h"
 #include "widgets/GuiSinks.h"
 
 namespace moxtrel::test {

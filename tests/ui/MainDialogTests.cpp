@@ -10,10 +10,10 @@
 
 #include "GuiTest.h"
 #include "locate/DriveMapFixture.h"
-#include "locate/LocateDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "support/FakeRegistry.h"
 #include "ui/AboutDlg.h"
+#include "ui/LocateDlg.h"
 #include "ui/MoxtrelDlg.h"
 
 namespace moxtrel::test {

@@ -8,13 +8,13 @@
 #include <wx/dialog.h>
 #include <wx/imaglist.h>
 
-#include "locate/DirTreeCtrl.h"
 #include "locate/DriveMapFixture.h"
-#include "locate/PathText.h"
 #include "res/Pictures.h"
 #include "support/FakeDrives.h"
 #include "support/TempDir.h"
+#include "ui/DirTreeCtrl.h"
 #include "ui/GuiTest.h"
+#include "ui/PathText.h"
 
 namespace moxtrel::locate {
 namespace {

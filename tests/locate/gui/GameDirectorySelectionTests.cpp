@@ -6,11 +6,11 @@
 #include <wx/button.h>
 
 #include "locate/DriveMapFixture.h"
-#include "locate/LocateDlg.h"
-#include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "platform/StoreRegistry.h"
+#include "ui/LocateDlg.h"
 #include "ui/MoxtrelDlg.h"
+#include "ui/SearchDlg.h"
 
 namespace moxtrel::test {
 namespace {

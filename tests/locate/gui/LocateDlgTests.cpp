@@ -6,10 +6,10 @@
 #include <wx/textctrl.h>
 
 #include "locate/DriveMapFixture.h"
-#include "locate/LocateDlg.h"
-#include "locate/PathText.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "platform/File.h"
+#include "ui/LocateDlg.h"
+#include "ui/PathText.h"
 
 namespace moxtrel::test {
 namespace {

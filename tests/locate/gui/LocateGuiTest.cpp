@@ -5,7 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/evtloop.h>
 
-#include "locate/LocateDlg.h"
+#include "ui/LocateDlg.h"
 
 namespace moxtrel::test {
 

@@ -8,7 +8,7 @@
 
 #include <wx/dialog.h>
 
-#include "locate/DirTreeCtrl.h"
+#include "ui/DirTreeCtrl.h"
 #include "ui/GuiTest.h"
 #include "ui/MoxtrelDlg.h"
 #include "widgets/UserAttention.h"

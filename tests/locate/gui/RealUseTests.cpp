@@ -9,13 +9,13 @@
 #include <wx/statbmp.h>
 
 #include "locate/DriveMapFixture.h"
-#include "locate/LocateDlg.h"
-#include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "platform/StoreRegistry.h"
-#include "ui/MoxtrelDlg.h"
 #include "tools/GameWriter.h"
+#include "ui/LocateDlg.h"
+#include "ui/MoxtrelDlg.h"
 #include "ui/RealInput.h"
+#include "ui/SearchDlg.h"
 
 namespace moxtrel::test {
 namespace {

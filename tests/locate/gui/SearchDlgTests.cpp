@@ -11,10 +11,10 @@
 #include <wx/timer.h>
 
 #include "locate/DriveMapFixture.h"
-#include "locate/PathText.h"
-#include "locate/SearchDlg.h"
 #include "locate/gui/LocateGuiTest.h"
 #include "platform/File.h"
+#include "ui/PathText.h"
+#include "ui/SearchDlg.h"
 
 namespace moxtrel::test {
 namespace {

@@ -9,8 +9,8 @@
 
 #include <wx/imaglist.h>
 
-#include "locate/DirTreeCtrl.h"
-#include "locate/FindingDialog.h"
+#include "ui/DirTreeCtrl.h"
+#include "ui/FindingDialog.h"
 
 namespace moxtrel::locate {
 

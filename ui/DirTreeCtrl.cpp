@@ -1,13 +1,13 @@
-#include "locate/DirTreeCtrl.h"
+#include "ui/DirTreeCtrl.h"
 
 #include <algorithm>
 #include <vector>
 
 #include <wx/settings.h>
 
-#include "locate/PathText.h"
 #include "platform/Text.h"
 #include "platform/Volumes.h"
+#include "ui/PathText.h"
 
 namespace moxtrel::locate {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "locate/DriveScan.h"
-#include "locate/FindingDialog.h"
 #include "platform/Drives.h"
+#include "ui/FindingDialog.h"
 
 class wxAnimationCtrl;
 class wxControl;

@@ -1,7 +1,8 @@
 #pragma once
-// The directory of a PAK archive: the name, position and length of each
-// member, checked against what the archive really holds. Used by the harvest
-// (to find the maps) and by anything else that looks a member up by name.
+// The PAK archive: its layout, and the reader of its directory (the name,
+// position and length of each member, checked against what the archive really
+// holds). Used by the harvest (to find the maps) and by anything else that
+// looks a member up by name.
 
 #include <cstdint>
 #include <functional>
@@ -38,8 +39,5 @@ bool HasPakMagic(platform::File& pak);
 // Throws platform::FileError when the system fails a read or seek.
 std::vector<PakMember> ReadPakDirectory(platform::File& pak, std::int64_t archiveLength,
                                         const std::function<void(const std::string&)>& warn);
-
-// Reads exactly `count` bytes at `position`; false when the file ends first.
-bool ReadExactlyAt(platform::File& file, std::int64_t position, void* buffer, std::size_t count);
 
 }  // namespace moxtrel

@@ -1,8 +1,7 @@
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 
 #include <algorithm>
 
-#include "extract/WadWriter.h"
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
 

@@ -1,4 +1,4 @@
-#include "extract/PakDirectory.h"
+#include "formats/Pak.h"
 
 #include <cstring>
 
@@ -14,10 +14,6 @@ std::string MemberName(const unsigned char* entry) {
 }
 
 }  // namespace
-
-bool ReadExactlyAt(platform::File& file, std::int64_t position, void* buffer, std::size_t count) {
-    return file.ReadAt(position, buffer, count) == count;
-}
 
 bool HasPakMagic(platform::File& pak) {
     unsigned char magic[4] = {};

@@ -1,12 +1,12 @@
-#include "locate/SearchDlg.h"
+#include "ui/SearchDlg.h"
 
 #include <wx/animate.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
-#include "locate/PathText.h"
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
+#include "ui/PathText.h"
 #include "widgets/GuiSinks.h"
 #include "widgets/WindowRules.h"
 

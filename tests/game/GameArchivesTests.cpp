@@ -1,6 +1,6 @@
 // The numbered archives of a game directory: which names count, and where the
 // load order stops.
-#include "extract/GameArchives.h"
+#include "game/GameArchives.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "extract/WadInfoDlg.h"
+#include "ui/WadInfoDlg.h"
 
 #include "extract/WadSummaryText.h"
 #include "res/DialogResources.h"

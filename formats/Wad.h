@@ -1,16 +1,23 @@
 #pragma once
-// Reads the header and directory of a WAD2 package, checking every count,
-// position and length against the file's size, so a listing of any file,
-// including a damaged one, never reads outside it.
+// The WAD2 package: its layout, and the reader of its header and directory,
+// which checks every count, position and length against the file's size, so a
+// listing of any file, including a damaged one, never reads outside it.
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "extract/TextureTable.h"
+#include "formats/Miptex.h"
 
 namespace moxtrel {
+
+namespace WadLayout {
+inline constexpr std::size_t HeaderBytes = 12;
+inline constexpr std::size_t DirEntryBytes = 32;
+inline constexpr unsigned char MiptexType = 0x44;  // 'D'
+inline constexpr std::size_t DirectoryPositionField = 8;
+}  // namespace WadLayout
 
 // A directory entry of the package.
 struct WadLump {

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "platform/File.h"
 #include "support/TempDir.h"
 #include "tools/GameWriter.h"
@@ -83,6 +83,12 @@ TEST(WadReader, RejectsMalformedFilesSayingWhatIsWrong) {
         {"lump beyond the end",
          [&](Bytes& b) { fixtures::PatchInt32(b, entry(1, 0), static_cast<std::int32_t>(b.size())); },
          "directory entry 1 (\"+0lava\")"},
+        {"lump beyond the end, named with a control byte",
+         [&](Bytes& b) {
+             fixtures::PatchInt32(b, entry(1, 0), static_cast<std::int32_t>(b.size()));
+             b[entry(1, 16 + 2)] = 0x1B;
+         },
+         "directory entry 1 (\"+0\\x1Bava\")"},
         {"lump size overflowing past the end",
          [&](Bytes& b) { fixtures::PatchInt32(b, entry(0, 4), 0x7FFFFFF0); }, "beyond the end of the file"},
         {"negative lump size", [&](Bytes& b) { fixtures::PatchInt32(b, entry(2, 4), -1); }, "negative position or size"},

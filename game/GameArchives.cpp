@@ -1,4 +1,4 @@
-#include "extract/GameArchives.h"
+#include "game/GameArchives.h"
 
 #include <algorithm>
 #include <map>
@@ -6,6 +6,7 @@
 #include "platform/DirectoryListing.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace moxtrel {
 

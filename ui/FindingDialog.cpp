@@ -1,4 +1,4 @@
-#include "locate/FindingDialog.h"
+#include "ui/FindingDialog.h"
 
 #include <array>
 

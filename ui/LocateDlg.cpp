@@ -1,12 +1,12 @@
-#include "locate/LocateDlg.h"
+#include "ui/LocateDlg.h"
 
 #include <wx/button.h>
 #include <wx/textctrl.h>
 
 #include "locate/GameDirectory.h"
-#include "locate/PathText.h"
 #include "res/DialogResources.h"
 #include "res/Pictures.h"
+#include "ui/PathText.h"
 #include "widgets/GuiSinks.h"
 #include "widgets/WindowRules.h"
 
