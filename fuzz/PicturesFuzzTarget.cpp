@@ -2,7 +2,9 @@
 // pack" reads it and makes a texture of it, and a package or map as
 // "moxtrel-cli export" reads its records and writes them as PNG, in memory.
 
-#include "extract/WadReader.h"
+#include <algorithm>
+
+#include "formats/Wad.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/MemoryFile.h"
 #include "pictures/MiptexRecord.h"
@@ -17,9 +19,9 @@ namespace moxtrel::fuzz {
 namespace {
 
 // 256 colours that all differ.
-const preview::Palette& FuzzPalette() {
-    static const preview::Palette palette = [] {
-        preview::Palette colours{};
+const Palette& FuzzPalette() {
+    static const Palette palette = [] {
+        Palette colours{};
         for (std::uint32_t i = 0; i < colours.size(); ++i)
             colours[i] = (i << 16) | ((255 - i) << 8) | ((i * 37) & 0xFFu);
         return colours;
@@ -31,7 +33,7 @@ const preview::Palette& FuzzPalette() {
 // other colour a fullbright or see-through number; a fence is see-through
 // exactly where alpha is below half.
 std::string CheckFullSize(const pictures::RgbaPicture& picture, const unsigned char* numbers, bool fence) {
-    const preview::Palette& palette = FuzzPalette();
+    const Palette& palette = FuzzPalette();
     for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
         bool seeThrough = fence && picture.Alpha(i) < pictures::OpaqueAlpha;
         if (seeThrough != (fence && numbers[i] == 255)) return "pixel " + std::to_string(i) + " is see-through wrongly";

@@ -3,11 +3,12 @@
 #include <filesystem>
 #include <map>
 
-#include "extract/GameArchives.h"
+#include "game/GameArchives.h"
 #include "pictures/PictureNames.h"
 #include "pictures/PngPicture.h"
 #include "pictures/TextureSource.h"
-#include "platform/FileIdentity.h"
+#include "platform/Text.h"
+#include "platform//FileIdentity.h"
 #include "platform/FileReplacement.h"
 #include "platform/FsPath.h"
 #include "platform/Paths.h"
@@ -31,9 +32,9 @@ std::vector<PlannedPicture> PlanFiles(const std::vector<SourceTexture>& textures
         std::string fileName = PictureFileName(texture.name);
         auto [kept, added] = byFoldedName.emplace(FoldedCase(fileName), &texture);
         if (!added) {
-            throw PictureError("the textures " + preview::PrintableText(kept->second->name) + " and " +
-                               preview::PrintableText(texture.name) + " would both be written as " +
-                               preview::PrintableText(fileName) + " on a file system that ignores letter case");
+            throw PictureError("the textures " + platform::ReadableText(kept->second->name) + " and " +
+                               platform::ReadableText(texture.name) + " would both be written as " +
+                               platform::ReadableText(fileName) + " on a file system that ignores letter case");
         }
         planned.push_back({&texture, platform::JoinPath(folder, fileName)});
     }
@@ -90,7 +91,7 @@ std::vector<std::string> PaletteFiles(const std::string& paletteSource) {
 void ExportPictures(const ExportRequest& request, WarningSink& warnings,
                     const std::function<void(const std::string& path)>& written) {
     TextureSource source(request.source, warnings);
-    preview::Palette palette = preview::LoadPalette(request.paletteSource, warnings);
+    Palette palette = preview::LoadPalette(request.paletteSource, warnings);
     std::vector<PlannedPicture> planned = PlanFiles(source.Textures(), request.folder);
     CheckFolderCanBeMade(request.folder);
     std::vector<std::string> sources = PaletteFiles(request.paletteSource);

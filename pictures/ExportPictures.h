@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
+#include "formats/Palette.h"
 #include "preview/Palette.h"
 
 namespace moxtrel::pictures {

@@ -13,8 +13,8 @@ namespace moxtrel::pictures {
 
 namespace {
 
-using preview::MiptexLayout::HeaderBytes;
-using preview::MiptexLayout::MipLevels;
+using MiptexLayout::HeaderBytes;
+using MiptexLayout::MipLevels;
 
 double DecodeSrgb(double encoded) {
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
@@ -102,12 +102,12 @@ std::vector<unsigned char> MakeMiptexRecord(std::string_view name, const RgbaPic
     bool fence = IsFenceTexture(name);
     std::size_t pixels = picture.PixelCount();
     std::vector<unsigned char> record(HeaderBytes, 0);
-    std::memcpy(record.data(), name.data(), std::min(name.size(), preview::MiptexLayout::NameBytes - 1));
-    platform::WriteInt32LE(&record[preview::MiptexLayout::WidthField], picture.width);
-    platform::WriteInt32LE(&record[preview::MiptexLayout::HeightField], picture.height);
+    std::memcpy(record.data(), name.data(), std::min(name.size(), MiptexLayout::NameBytes - 1));
+    platform::WriteInt32LE(&record[MiptexLayout::WidthField], picture.width);
+    platform::WriteInt32LE(&record[MiptexLayout::HeightField], picture.height);
     std::size_t offset = HeaderBytes;
     for (std::size_t level = 0; level < MipLevels; ++level) {
-        platform::WriteInt32LE(&record[preview::MiptexLayout::OffsetsField + 4 * level],
+        platform::WriteInt32LE(&record[MiptexLayout::OffsetsField + 4 * level],
                                static_cast<std::int32_t>(offset));
         offset += pixels >> (2 * level);
     }

@@ -69,7 +69,7 @@ std::vector<unsigned char> MakeRecord(const PictureFile& file, const PaletteMatc
 // Makes every picture's record into `records`, a scratch file, and lists
 // where each lies in `table`, so the package writer copies them as it copies
 // an archive's.
-void MakeRecords(const std::vector<PictureFile>& pictures, const preview::Palette& palette, platform::File& records,
+void MakeRecords(const std::vector<PictureFile>& pictures, const Palette& palette, platform::File& records,
                  TextureTable& table) {
     PaletteMatcher matcher(palette);
     std::int64_t packageBytes = static_cast<std::int64_t>(WadLayout::HeaderBytes);
@@ -126,7 +126,7 @@ std::vector<PictureFile> ListPictureFiles(const std::vector<std::string>& argume
 
 void PackPictures(const PackRequest& request, WarningSink& warnings) {
     std::vector<PictureFile> pictures = ListPictureFiles(request.pictures);
-    preview::Palette palette = preview::LoadPalette(request.paletteSource, warnings);
+    Palette palette = preview::LoadPalette(request.paletteSource, warnings);
     // A bare name is a file of the current folder.
     std::string where = platform::FolderOf(request.package).empty() ? "./" + request.package : request.package;
     if (std::string problem = OutputPathProblem(where); !problem.empty()) {

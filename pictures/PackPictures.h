@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
 
 namespace moxtrel::pictures {
 

@@ -24,7 +24,7 @@ std::int64_t RedmeanDistance(std::uint32_t a, std::uint32_t b) {
     return (1024 + redSum) * dr * dr + 2048 * dg * dg + (1534 - redSum) * db * db;
 }
 
-PaletteMatcher::PaletteMatcher(const preview::Palette& palette) : m_palette(palette) {
+PaletteMatcher::PaletteMatcher(const Palette& palette) : m_palette(palette) {
     // Walked downwards, so where the palette repeats a colour the lowest number stays.
     for (int number = static_cast<int>(palette.size()) - 1; number >= 0; --number) {
         m_exact[palette[static_cast<std::size_t>(number)]] = static_cast<std::uint8_t>(number);

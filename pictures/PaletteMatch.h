@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "formats/Palette.h"
 #include "preview/Palette.h"
 
 namespace moxtrel::pictures {
@@ -27,7 +28,7 @@ std::int64_t RedmeanDistance(std::uint32_t a, std::uint32_t b);
 
 class PaletteMatcher {
 public:
-    explicit PaletteMatcher(const preview::Palette& palette);
+    explicit PaletteMatcher(const Palette& palette);
 
     // The number of the palette colour that `colour` (0x00RRGGBB) becomes in
     // a texture, of a fence texture when `fence`. An exact colour takes the
@@ -35,12 +36,12 @@ public:
     // nearest of colours 0 to 223, the lowest number on a tie.
     std::uint8_t Number(std::uint32_t colour, bool fence) const;
 
-    const preview::Palette& Colours() const { return m_palette; }
+    const Palette& Colours() const { return m_palette; }
 
 private:
     std::uint8_t Nearest(std::uint32_t colour) const;
 
-    preview::Palette m_palette;
+    Palette m_palette;
     std::unordered_map<std::uint32_t, std::uint8_t> m_exact;  // colour -> lowest number that has it
     // Pictures repeat their colours: each inexact colour is searched once.
     mutable std::unordered_map<std::uint32_t, std::uint8_t> m_nearest;

@@ -2,7 +2,7 @@
 
 #include <png.h>
 
-#include "extract/PakDirectory.h"
+#include "formats/Pak.h"
 #include "platform/File.h"
 
 namespace moxtrel::pictures {

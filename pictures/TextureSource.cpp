@@ -4,13 +4,14 @@
 #include <cstring>
 
 #include "extract/Harvest.h"
-#include "extract/PakDirectory.h"
-#include "extract/WadReader.h"
+#include "formats/Pak.h"
+#include "formats/Wad.h"
 #include "extract/WadWriter.h"
 #include "pictures/PaletteMatch.h"
 #include "pictures/PictureNames.h"
 #include "pictures/PngPicture.h"
-#include "platform/LittleEndian.h"
+#include "platform/Text.h"
+#include "platform//LittleEndian.h"
 #include "preview/ContactSheet.h"
 
 namespace moxtrel::pictures {
@@ -90,12 +91,12 @@ void TextureSource::AddRecord(const std::string& name, std::int64_t position, st
         Warn(name, "a texture without a name cannot be a picture file; left out");
         return;
     }
-    unsigned char header[preview::MiptexLayout::HeaderBytes] = {};
+    unsigned char header[MiptexLayout::HeaderBytes] = {};
     std::size_t available = static_cast<std::size_t>(std::clamp<std::int64_t>(recordBytes, 0, sizeof header));
     std::string fault = "the file ends before its header";
-    std::optional<preview::MiptexHeader> checked;
+    std::optional<MiptexHeader> checked;
     if (ReadExactlyAt(m_file, position, header, available)) {
-        checked = preview::CheckMiptexHeader(header, available, recordBytes, fault);
+        checked = CheckMiptexHeader(header, available, recordBytes, fault);
     }
     if (!checked) {
         Warn(name, fault + "; left out");
@@ -117,10 +118,10 @@ std::optional<IndexedPicture> TextureSource::ReadFullSize(const SourceTexture& t
 }
 
 void TextureSource::Warn(const std::string& name, const std::string& what) {
-    m_warnings.Warn(m_fileName, "texture " + preview::PrintableText(name), what);
+    m_warnings.Warn(m_fileName, "texture " + platform::ReadableText(name), what);
 }
 
-RgbaPicture ColourPicture(const IndexedPicture& picture, const preview::Palette& palette) {
+RgbaPicture ColourPicture(const IndexedPicture& picture, const Palette& palette) {
     bool fence = IsFenceTexture(picture.name);
     RgbaPicture colours{picture.width, picture.height, {}};
     colours.rgba.reserve(picture.numbers.size() * RgbaPicture::BytesPerPixel);

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "extract/Sinks.h"
+#include "platform/Sinks.h"
 #include "pictures/RgbaPicture.h"
 #include "platform/File.h"
 #include "preview/MiptexPicture.h"
+#include "formats/Palette.h"
 #include "preview/Palette.h"
 
 namespace moxtrel::pictures {
@@ -20,7 +21,7 @@ namespace moxtrel::pictures {
 struct SourceTexture {
     std::string name;           // the name's bytes up to its NUL
     std::int64_t position = 0;  // the record's first byte in the file
-    preview::MiptexHeader header;
+    MiptexHeader header;
 };
 
 // A texture's full-size level: one colour number a pixel, row by row.
@@ -67,6 +68,6 @@ private:
 
 // `picture` in `palette`'s colours, every pixel opaque except colour 255 of a
 // fence texture ('{' first), which is see-through (alpha 0).
-RgbaPicture ColourPicture(const IndexedPicture& picture, const preview::Palette& palette);
+RgbaPicture ColourPicture(const IndexedPicture& picture, const Palette& palette);
 
 }  // namespace moxtrel::pictures

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/RunCli.h"
-#include "extract/WadReader.h"
+#include "formats/Wad.h"
 #include "pictures/PictureNames.h"
 #include "pictures/PngPicture.h"
 #include "support/TempDir.h"

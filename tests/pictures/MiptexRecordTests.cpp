@@ -13,8 +13,8 @@ constexpr std::uint32_t MidGrey = 0x808080;     // the mean of black and white i
 constexpr std::uint32_t LinearGrey = 0xBCBCBC;  // their mean in light: 188 = sRGB of 0.5
 constexpr std::uint32_t Red = 0xFF0000;
 
-preview::Palette TestPalette() {
-    preview::Palette palette;
+Palette TestPalette() {
+    Palette palette;
     palette.fill(0x123456);
     palette[1] = Black;
     palette[2] = White;

@@ -7,8 +7,8 @@ namespace {
 
 // Grey everywhere (so every colour but these repeats), and a few colours
 // placed for each rule.
-preview::Palette TestPalette() {
-    preview::Palette palette;
+Palette TestPalette() {
+    Palette palette;
     palette.fill(0x808080);
     palette[1] = 0x000A00;    // nearer (0,0,0) in plain RGB distance
     palette[2] = 0x00000B;    // nearer (0,0,0) as the eye sees it (redmean)
