@@ -33,10 +33,6 @@ bool IsOneOf(std::string_view value, const std::array<const char*, N>& names) {
     return std::any_of(names.begin(), names.end(), [&](const char* name) { return value == name; });
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -104,7 +100,7 @@ std::optional<DriveType> DriveTypeFromWord(std::string_view word) {
 }
 
 std::optional<std::uint32_t> ParseHexSerial(std::string_view word) {
-    if (StartsWith(word, "0x") || StartsWith(word, "0X")) word.remove_prefix(2);
+    if (word.starts_with("0x") || word.starts_with("0X")) word.remove_prefix(2);
     return ParseHex(word);
 }
 
@@ -133,15 +129,9 @@ std::string_view TakeLastWord(std::string_view& text) {
 }
 
 std::string ReadMapFile(const std::string& path, bool& ok) {
-    File file;
-    ok = file.OpenExactForReading(path);
-    if (!ok) return {};
-    try {
-        return file.ReadToEnd();
-    } catch (const FileError&) {
-        ok = false;
-        return {};
-    }
+    std::optional<std::string> text = ReadWholeFile(path);
+    ok = text.has_value();
+    return text.value_or(std::string());
 }
 
 std::string DriveMapBaseDirectory(const std::string& mapPath) {
@@ -151,8 +141,8 @@ std::string DriveMapBaseDirectory(const std::string& mapPath) {
 
 // Whether `path` lies on the drive whose root is `root` (which ends with '/').
 bool LiesUnder(const std::string& path, const std::string& root) {
-    if (StartsWith(path, root)) return true;
-    return path.size() + 1 == root.size() && StartsWith(root, path);
+    if (path.starts_with(root)) return true;
+    return path.size() + 1 == root.size() && root.starts_with(path);
 }
 
 }  // namespace
@@ -191,19 +181,19 @@ void HideMountsBelowPseudoFileSystems(std::vector<Volume>& volumes) {
     }
     for (Volume& volume : volumes) {
         for (const std::string& pseudo : pseudoRoots) {
-            if (volume.root.size() > pseudo.size() && StartsWith(volume.root, pseudo)) volume.type = DriveType::Unknown;
+            if (volume.root.size() > pseudo.size() && volume.root.starts_with(pseudo)) volume.type = DriveType::Unknown;
         }
     }
 }
 
 DriveType ClassifyMount(const MountEntry& mount, bool removableDevice) {
     const std::string& type = mount.fsType;
-    if (IsOneOf(type, PseudoFileSystems) || StartsWith(type, "cgroup")) return DriveType::Unknown;
-    if (IsOneOf(type, CdRomFileSystems) || StartsWith(mount.source, "/dev/sr")) return DriveType::CdRom;
+    if (IsOneOf(type, PseudoFileSystems) || type.starts_with("cgroup")) return DriveType::Unknown;
+    if (IsOneOf(type, CdRomFileSystems) || mount.source.starts_with("/dev/sr")) return DriveType::CdRom;
     if (IsOneOf(type, RemoteFileSystems)) return DriveType::Remote;
     if (IsOneOf(type, RamFileSystems)) return DriveType::RamDisk;
-    if (!IsOneOf(type, DeviceFileSystems) && !StartsWith(mount.source, "/dev/")) return DriveType::Unknown;
-    bool underMedia = StartsWith(mount.mountPoint, "/media/") || StartsWith(mount.mountPoint, "/run/media/");
+    if (!IsOneOf(type, DeviceFileSystems) && !mount.source.starts_with("/dev/")) return DriveType::Unknown;
+    bool underMedia = mount.mountPoint.starts_with("/media/") || mount.mountPoint.starts_with("/run/media/");
     return (removableDevice || underMedia) ? DriveType::Removable : DriveType::Fixed;
 }
 

@@ -17,10 +17,6 @@ namespace moxtrel::platform {
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 constexpr const char* MountInfoPath = "/proc/self/mountinfo";
 
 std::string ReadWholeFile(const std::string& path, bool& ok) {
@@ -52,7 +48,7 @@ bool IsRemovableBlockDevice(const MountEntry& mount) {
     if (mount.major != 0) {
         places.push_back("/sys/dev/block/" + std::to_string(mount.major) + ":" + std::to_string(mount.minor));
     }
-    if (StartsWith(mount.source, "/dev/")) {
+    if (mount.source.starts_with("/dev/")) {
         std::string name = mount.source.substr(mount.source.find_last_of('/') + 1);
         if (!name.empty()) places.push_back("/sys/class/block/" + name);
     }
