@@ -62,19 +62,6 @@ void CheckFolderCanBeMade(const std::string& folder) {
 
 }  // namespace
 
-void WriteFileCrashSafely(const std::string& path, const std::vector<unsigned char>& bytes) {
-    platform::FileReplacement file;
-    if (!file.Begin(path, "." + platform::NameOf(path) + ".part-")) {
-        throw platform::FileError(file.LastOsError(), path);
-    }
-    try {
-        file.Output().Write(bytes.data(), bytes.size());
-        file.Commit();
-    } catch (const platform::FileError& error) {
-        throw platform::FileError(error.OsError(), path);
-    }
-}
-
 void RefuseToReplaceSource(const std::string& target, const std::vector<std::string>& sources) {
     for (const std::string& source : sources) {
         if (platform::IsSameFile(target, source)) {
@@ -102,7 +89,8 @@ void ExportPictures(const ExportRequest& request, WarningSink& warnings,
     for (const PlannedPicture& picture : planned) {
         std::optional<IndexedPicture> numbers = source.ReadFullSize(*picture.texture);
         if (!numbers) continue;
-        WriteFileCrashSafely(picture.path, EncodePng(ColourPicture(*numbers, palette), IsFenceTexture(numbers->name)));
+        const std::vector<unsigned char> png = EncodePng(ColourPicture(*numbers, palette), IsFenceTexture(numbers->name));
+        platform::ReplaceFileContent(picture.path, png.data(), png.size());
         written(picture.path);
     }
 }

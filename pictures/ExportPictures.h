@@ -50,10 +50,6 @@ void ExportPictures(const ExportRequest& request, WarningSink& warnings,
 // itself, or a game directory's numbered archives.
 std::vector<std::string> PaletteFiles(const std::string& paletteSource);
 
-// Writes `bytes` to `path` through a temporary file beside it that takes its
-// place only when whole. Throws platform::FileError naming `path`.
-void WriteFileCrashSafely(const std::string& path, const std::vector<unsigned char>& bytes);
-
 // Throws PictureError when `target` exists and is one of `sources` (compared
 // by file identity): "TARGET: it is SOURCE, which this run reads".
 void RefuseToReplaceSource(const std::string& target, const std::vector<std::string>& sources);
