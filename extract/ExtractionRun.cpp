@@ -182,20 +182,6 @@ std::string OutputPathProblem(const std::string& output) {
     return {};
 }
 
-std::vector<std::string> SourcesOf(const ExtractionRequest& request) {
-    std::vector<std::string> sources;
-    if (request.allSources) {
-        sources = FindNumberedArchives(request.gameDir);
-        LooseMaps maps = FindLooseMaps(request.gameDir);
-        for (const std::string& name : maps.names) sources.push_back(maps.folderPath + name);
-        return sources;
-    }
-    for (const char* name : TwoArchiveNames) {
-        sources.push_back(platform::ResolvePathIgnoringCase(platform::WithTrailingSlash(request.gameDir) + name));
-    }
-    return sources;
-}
-
 std::string SourceAt(const std::string& path, const std::vector<std::string>& sources) {
     // A name that differs from a source's in letter case alone is the source
     // on a file system that ignores case, and the games find it so everywhere.
@@ -225,10 +211,26 @@ bool SameFileOrPath(const std::string& a, const std::string& b) {
     return platform::ToFsPath(a).lexically_normal() == platform::ToFsPath(b).lexically_normal();
 }
 
-// Refuses outputs that would replace one of the run's sources, or each other,
-// before anything is written. False after its message.
-bool OutputsSpareTheSources(const ExtractionRequest& request, const std::string& package, ExtractionSinks& sinks) {
-    const std::vector<std::string> sources = SourcesOf(request);
+// The files the run reads, as found when they were opened or listed: its two
+// archives, or with allSources every numbered archive and every loose map.
+std::vector<std::string> RunSources(const ExtractionRequest& request, const std::vector<std::string>& archives,
+                                    const LooseMaps& maps) {
+    if (!request.allSources) {
+        std::vector<std::string> sources;
+        for (const char* name : TwoArchiveNames) {
+            sources.push_back(platform::ResolvePathIgnoringCase(platform::WithTrailingSlash(request.gameDir) + name));
+        }
+        return sources;
+    }
+    std::vector<std::string> sources = archives;
+    for (const std::string& name : maps.names) sources.push_back(maps.folderPath + name);
+    return sources;
+}
+
+// Refuses outputs that would replace one of the run's `sources`, or each
+// other, before anything is written. False after its message.
+bool OutputsSpareTheSources(const ExtractionRequest& request, const std::vector<std::string>& sources,
+                            const std::string& package, ExtractionSinks& sinks) {
     if (std::string source = SourceAt(package, sources); !source.empty()) {
         ShowCreateFailed(sinks, package, "it is the source " + source + ", which is never written over");
         return false;
@@ -317,7 +319,9 @@ RunResult RunExtraction(const ExtractionRequest& request, platform::Registry& re
             return Outcome(RunOutcome::Failed);
         }
     }
-    if (!OutputsSpareTheSources(request, target, sinks)) return Outcome(RunOutcome::Failed);
+    if (!OutputsSpareTheSources(request, RunSources(request, archives, maps), target, sinks)) {
+        return Outcome(RunOutcome::Failed);
+    }
     // The package is written beside its place and replaces it only when
     // complete, so a run that fails never destroys an earlier package.
     platform::FileReplacement package;

@@ -78,10 +78,6 @@ struct ExtractionRequest {
     HarvestReport* report = nullptr;
 };
 
-// The files a run of `request` reads: its two archives, or with allSources
-// every numbered archive and every loose map.
-std::vector<std::string> SourcesOf(const ExtractionRequest& request);
-
 // The one of `sources` that `path` leads to (the same file, however spelled:
 // letter case, "..", a symbolic or a hard link), or empty.
 std::string SourceAt(const std::string& path, const std::vector<std::string>& sources);
