@@ -151,12 +151,19 @@ std::string ReadBack(const std::string& text, platform::RegistryDocument& docume
 
 // Sets a text made of the input's last bytes (quotes, backslashes, line
 // breaks and all) and a number in the first key, as a registration does, and
-// checks that both read back and nothing else changed.
+// checks that both read back and nothing else changed. A store of Unicode
+// text (UTF-16, or a version-5 one, which keeps text in hex as UTF-16) holds
+// UTF-8 text only: there the input's bytes are taken below 0x80, with an
+// accented letter after them.
 std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string_view input) {
     if (parsed.Keys().empty()) return {};
     platform::RegistryDocument changed = parsed;
     const std::string path = parsed.Keys().front().path;
     std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    if (parsed.IsVersion5() || parsed.Encoding() == platform::RegistryEncoding::Utf16LeWithBom) {
+        for (char& c : text) c = static_cast<char>(c & 0x7F);
+        text += "\xC3\xA9";
+    }
     text.push_back('\0');
     std::string number(4, '\0');
     platform::WriteInt32LE(reinterpret_cast<unsigned char*>(number.data()), 1);

@@ -117,6 +117,20 @@ void WriteRegistrySeeds(const fs::path& dir) {
               "[HKEY_CURRENT_USER\\Software\\Other\\Child]\r\n"
               "\"n\"=dword:ffffffff\r\n");
     WriteText(dir, "empty.reg", "REGEDIT4\n");
+    const std::string export5 =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0]\r\n"
+        "\"name\"=\"base.wad\"\r\n"
+        "\"path\"=\"C:\\\\Gantry\\\\base.wad\"\r\n"
+        "\"type\"=dword:00000001\r\n"
+        "\"Expand\"=hex(2):25,00,41,00,00,00\r\n"
+        "\"Lines\"=hex(1):61,00,0a,00,62,00,00,00\r\n";
+    // The registry editor's own export: UTF-16LE with a byte-order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : export5) utf16 += {c, '\0'};
+    WriteText(dir, "version5_utf16.reg", utf16);
+    WriteText(dir, "version5_utf8_bom.reg", "\xEF\xBB\xBF" + export5);
 }
 
 void WriteDriveMapSeeds(const fs::path& dir) {

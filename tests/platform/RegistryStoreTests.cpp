@@ -137,6 +137,79 @@ TEST(RegistryDocument, RefusesTextItCouldNotRewriteSafely) {
     }
 }
 
+// UTF-8 text as the UTF-16LE bytes a registry editor export holds, with its
+// byte-order mark; enough of UTF-8 for the tests' text (up to U+07FF).
+std::string Utf16Export(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        unsigned unit = static_cast<unsigned char>(utf8[i]);
+        if (unit >= 0xC0) unit = ((unit & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+const std::string Version5Header = "Windows Registry Editor Version 5.00";
+
+TEST(RegistryDocument, EveryFormIsWrittenBackInTheFormItWasRead) {
+    enum class Bytes { Utf8, Utf8Bom, Utf16 };
+    const struct {
+        std::string header;
+        Bytes bytes;
+        RegistryEncoding encoding;
+    } forms[] = {
+        {"REGEDIT4", Bytes::Utf8, RegistryEncoding::Utf8},
+        {"REGEDIT4", Bytes::Utf8Bom, RegistryEncoding::Utf8WithBom},
+        {"REGEDIT4", Bytes::Utf16, RegistryEncoding::Utf16LeWithBom},
+        {Version5Header, Bytes::Utf8, RegistryEncoding::Utf8},
+        {Version5Header, Bytes::Utf8Bom, RegistryEncoding::Utf8WithBom},
+        {Version5Header, Bytes::Utf16, RegistryEncoding::Utf16LeWithBom},
+    };
+    const std::string slot = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0";
+    for (const auto& form : forms) {
+        for (const std::string lineEnd : {"\n", "\r\n"}) {
+            auto encode = [&](const std::string& text) {
+                if (form.bytes == Bytes::Utf16) return Utf16Export(text);
+                return (form.bytes == Bytes::Utf8Bom ? "\xEF\xBB\xBF" : "") + text;
+            };
+            const std::string text = form.header + lineEnd + lineEnd + "[" + slot + "]" + lineEnd +
+                                     "\"name\"=\"Ville \xC3\xA9t\xC3\xA9.wad\"" + lineEnd;
+            SCOPED_TRACE(form.header + " " + std::to_string(static_cast<int>(form.bytes)) + (lineEnd == "\n" ? " LF" : " CRLF"));
+            RegistryDocument document = ParseOrFail(encode(text));
+            EXPECT_EQ(document.Encoding(), form.encoding);
+            EXPECT_EQ(TextOf(document.FindValue(slot, "name")), "Ville \xC3\xA9t\xC3\xA9.wad");
+            EXPECT_EQ(document.Serialize(), encode(text));
+
+            document.SetValue(slot, "path", RegistryType::Text, "C:\\\xC3\xA9\\Quake.wad" + std::string(1, '\0'));
+            EXPECT_EQ(document.Serialize(), encode(text + "\"path\"=\"C:\\\\\xC3\xA9\\\\Quake.wad\"" + lineEnd));
+        }
+    }
+}
+
+TEST(RegistryDocument, TextInHexIsUtf16InAVersion5StoreOnly) {
+    const std::string key = "HKEY_CURRENT_USER\\A";
+    const std::string values = "\n\n[" + key + "]\n\"env\"=hex(2):25,00,e9,00,00,00\n";
+    EXPECT_EQ(ParseOrFail(Version5Header + values).FindValue(key, "env")->data, std::string("%\xC3\xA9\0", 4));
+    EXPECT_EQ(ParseOrFail("REGEDIT4" + values).FindValue(key, "env")->data, std::string("%\0\xE9\0\0\0", 6));
+
+    // Text that needs hex goes in as the registry editor would read it back.
+    RegistryDocument document = ParseOrFail(Version5Header + values);
+    document.SetValue(key, "lines", RegistryType::Text, std::string("a\n\xC3\xA9\0", 5));
+    EXPECT_NE(document.Serialize().find("\"lines\"=hex(1):61,00,0a,00,e9,00,00,00\n"), std::string::npos);
+}
+
+TEST(RegistryDocument, RefusesUtf16ThatIsNotText) {
+    const std::string header = Utf16Export("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n");
+    const std::string loneSurrogate = header + Utf16Export("\"x\"=\"").substr(2) + std::string("\x00\xD8", 2);
+    for (const std::string& bytes : {loneSurrogate, header + "\"", }) {
+        RegistryDocument document;
+        std::string error;
+        EXPECT_FALSE(RegistryDocument::Parse(bytes, document, error));
+        EXPECT_EQ(error.substr(0, 7), "line 4:") << error;
+    }
+}
+
 TEST(RegistryDocument, KeysExistWhenListedOrAboveAListedKey) {
     RegistryDocument document = ParseOrFail(
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Zeta]\n\n[HKEY_CURRENT_USER\\Software\\Orvek\\Gantry]\n");
@@ -316,6 +389,19 @@ TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
     EXPECT_TRUE(fs::is_symlink(store));
     EXPECT_EQ(ReadText(real), "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"a\"=\"b\"\n");
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0644));
+}
+
+TEST_F(RegistryStoreFile, AVersion5Utf16ExportTakesARegistrationAndStaysOne) {
+    const std::string slotKey = "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0";
+    const std::string before = Version5Header + "\r\n\r\n[HKEY_CURRENT_USER\\" + slotKey + "]\r\n";
+    WriteText(store, Utf16Export(before));
+    const RegistryHandle slot = OpenOrFail(slotKey);
+    const std::uint32_t one = 1;
+    ASSERT_EQ(registry.SetValue(slot, "type", RegistryType::Number, &one, 4), RegistryResult::Success);
+    ASSERT_EQ(SetText(slot, "path", "/games/\xC3\xA9t\xC3\xA9/id1/Quake.wad"), RegistryResult::Success);
+    registry.CloseKey(slot);
+    EXPECT_EQ(ReadText(store), Utf16Export(before + "\"type\"=dword:00000001\r\n" +
+                                           "\"path\"=\"/games/\xC3\xA9t\xC3\xA9/id1/Quake.wad\"\r\n"));
 }
 
 TEST(Environment, NamesTheDriveMapAndTheRegistryStoreAsTheVariablesSay) {
