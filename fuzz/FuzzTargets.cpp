@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <tuple>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/LittleEndian.h"
 #include "platform/RegistryStore.h"
 #include "platform/Volumes.h"
+#include "platform/wine/WineRegistryFile.h"
 
 namespace moxtrel::fuzz {
 
@@ -180,6 +182,74 @@ std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string
     return CompareStores(changed, reread);
 }
 
+// Every value of every key listed in a Wine registry file, as read.
+using WineValues = std::vector<std::tuple<std::string, std::string, std::uint32_t, std::string>>;
+
+WineValues ReadAllValues(const platform::wine::WineRegistryFile& file) {
+    WineValues values;
+    for (const std::string& key : file.KeyPaths()) {
+        for (const std::string& name : file.ValueNames(key)) {
+            std::uint32_t type = 0;
+            std::string data;
+            // A name with a lone surrogate cannot be asked for in UTF-8.
+            if (file.ReadValue(key, name, type, data).Ok()) values.emplace_back(key, name, type, data);
+        }
+    }
+    return values;
+}
+
+// The input as a Wine user.reg: refused with a line inside the file, or
+// written back byte for byte; then a registration's values set in its first
+// key read back as set, and every other value as it was.
+std::string CheckWineRegistry(std::string_view input) {
+    namespace wine = platform::wine;
+    wine::WineRegistryFile file;
+    const wine::WineResult parsed = wine::WineRegistryFile::Parse(input, file);
+    if (!parsed.Ok()) {
+        const auto lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
+        if (parsed.failure != wine::WineFailure::RegistryDamaged || parsed.line < 1 || parsed.line > lines ||
+            parsed.detail.empty()) {
+            return "a Wine registry file was refused without its line and reason";
+        }
+        return {};
+    }
+    if (file.Serialize() != input) return "a Wine registry file is not written back byte for byte";
+    if (file.KeyPaths().empty()) return {};
+
+    const std::string key = file.KeyPaths().front();
+    std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    for (char& c : text) c = static_cast<char>(c & 0x7F);
+    text += "\xC3\xA9";
+    WineValues expected;
+    for (const auto& value : ReadAllValues(file)) {
+        const bool replaced = platform::EqualsIgnoringCase(std::get<0>(value), key) &&
+                              (platform::EqualsIgnoringCase(std::get<1>(value), "path") ||
+                               platform::EqualsIgnoringCase(std::get<1>(value), "type"));
+        if (!replaced) expected.push_back(value);
+    }
+    bool changed = false;
+    if (!file.SetValues(key, {{"path", text}, {"type", std::uint32_t{1}}}, 0x1dd86b1a54d7bca, changed).Ok()) {
+        return "values cannot be set in key " + key + ", which the file lists";
+    }
+    wine::WineRegistryFile reread;
+    if (wine::WineResult again = wine::WineRegistryFile::Parse(file.Serialize(), reread); !again.Ok()) {
+        return "the Wine registry file as edited cannot be read back (" + wine::DescribeFailure(again) + ")";
+    }
+    std::uint32_t type = 0;
+    std::string data;
+    if (!reread.ReadValue(key, "path", type, data).Ok() || type != 1 || data != text + '\0') {
+        return "a text set in a Wine registry file does not read back";
+    }
+    if (!reread.ReadValue(key, "type", type, data).Ok() || type != 4 || data != std::string("\1\0\0\0", 4)) {
+        return "a number set in a Wine registry file does not read back";
+    }
+    WineValues after;
+    for (const auto& value : ReadAllValues(reread)) {
+        if (std::find(expected.begin(), expected.end(), value) != expected.end()) after.push_back(value);
+    }
+    return after == expected ? std::string() : "an edit of a Wine registry file changed a value it did not set";
+}
+
 }  // namespace
 
 std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
@@ -237,6 +307,7 @@ std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
 
 std::string ParseRegistryText(const std::uint8_t* data, std::size_t size) {
     std::string_view input = AsText(data, size);
+    if (std::string broken = CheckWineRegistry(input); !broken.empty()) return broken;
     platform::RegistryDocument parsed;
     std::string error;
     if (!platform::RegistryDocument::Parse(input, parsed, error)) {
