@@ -30,6 +30,15 @@ std::string Slurp(const fs::path& path) {
     return text.str();
 }
 
+// Removes the server folder Debian's Wine made for `prefix` in the
+// temporary folder, whose name the prefix's "wineserver" file keeps.
+void RemoveServerRoot(const fs::path& prefix) {
+    const std::string name = Slurp(prefix / "wineserver");
+    if (name.empty() || name.find('/') != std::string::npos || name.find('\n') != std::string::npos) return;
+    std::error_code error;
+    fs::remove_all(fs::temp_directory_path(error) / name, error);
+}
+
 // The prefix wineboot made, in the build folder; made on first use. Two
 // test processes that make it at once each make their own and one keeps its.
 fs::path TemplatePrefix() {
@@ -41,6 +50,8 @@ fs::path TemplatePrefix() {
         ("WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all WINEPREFIX=" + Quoted(making.string()) +
          " wineboot -i >/dev/null 2>&1 && WINEPREFIX=" + Quoted(making.string()) + " wineserver -w").c_str()));
     if (booted != 0) throw std::runtime_error("wineboot could not make a prefix");
+    RemoveServerRoot(making);
+    fs::remove(making / "wineserver");
     std::error_code error;
     fs::rename(making, kept, error);
     if (error) fs::remove_all(making);
@@ -105,6 +116,7 @@ TestPrefix::TestPrefix() : m_path(m_folder / "prefix") {
 
 TestPrefix::~TestPrefix() {
     StopServer();
+    RemoveServerRoot(m_path);
 }
 
 void TestPrefix::StartServer() const {
