@@ -42,12 +42,7 @@ protected:
     void SetUp() override {
         if (const std::string missing = test::WineMissingReason(); !missing.empty()) GTEST_SKIP() << missing;
         prefix = std::make_unique<test::TestPrefix>();
-        std::ofstream(*prefix / "user.reg", std::ios::app)
-            << "\n[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack0] 1700000000\n"
-               "#time=1da1b2c3d4e5f60\n\"name\"=\"Other.wad\"\n\"path\"=\"C:\\\\Other\\\\Other.wad\"\n"
-               "\"type\"=dword:00000001\n"
-               "\n[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack1] 1700000000\n"
-               "#time=1da1b2c3d4e5f60\n";
+        prefix->AddEditorSlots();
         registry = std::make_unique<WinePrefixRegistry>(prefix->Path().string(), WineFromEnvironment());
     }
 

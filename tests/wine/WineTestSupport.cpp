@@ -110,8 +110,17 @@ std::string QueryValue(const fs::path& prefix, const std::string& key, const std
     return "<missing>";
 }
 
-TestPrefix::TestPrefix() : m_path(m_folder / "prefix") {
+TestPrefix::TestPrefix(const std::string& name) : m_path(m_folder / name) {
     CopyPrefix(TemplatePrefix(), m_path);
+}
+
+void TestPrefix::AddEditorSlots() const {
+    std::ofstream(m_path / "user.reg", std::ios::app)
+        << "\n[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack0] 1700000000\n"
+           "#time=1da1b2c3d4e5f60\n\"name\"=\"Other.wad\"\n\"path\"=\"C:\\\\Other\\\\Other.wad\"\n"
+           "\"type\"=dword:00000001\n"
+           "\n[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack1] 1700000000\n"
+           "#time=1da1b2c3d4e5f60\n";
 }
 
 TestPrefix::~TestPrefix() {

@@ -27,16 +27,22 @@ std::string QueryValue(const std::filesystem::path& prefix, const std::string& k
 
 class TestPrefix {
 public:
-    // A copy of the prefix made once: its registry files copied, its
-    // Windows folder linked (Wine does not write there in these tests).
-    // Throws when no prefix can be made.
-    TestPrefix();
+    // A copy of the prefix made once, as `name` in a folder of its own (the
+    // home folder of a test that wants "~/.wine"): its registry files
+    // copied, its Windows folder linked (Wine does not write there in these
+    // tests). Throws when no prefix can be made.
+    explicit TestPrefix(const std::string& name = "prefix");
     // Stops the prefix's wineserver, if one runs.
     ~TestPrefix();
     TestPrefix(const TestPrefix&) = delete;
     TestPrefix& operator=(const TestPrefix&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
+    // The folder the prefix is in.
+    const std::filesystem::path& Folder() const { return m_folder.Path(); }
+    // Adds the level editor's slots to user.reg (the server must be stopped):
+    // txpack0 holding another program's pack, and txpack1 free.
+    void AddEditorSlots() const;
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
     void StartServer() const;  // wineserver -p: it stays until stopped
     void StopServer() const;   // wineserver -k, and waits for it to go
