@@ -520,9 +520,14 @@ WineResult WineUserRegistryFile::SetValues(std::string_view key, const std::vect
         bool changed = false;
         if (WineResult set = file.SetValues(key, values, now, changed); !set.Ok() || !changed) return set;
 
+        // A linked user.reg stays linked: its target is what is replaced.
+        std::error_code linkError;
+        const std::string target = std::filesystem::is_symlink(ToFsPath(m_path), linkError)
+                                       ? FromFsPath(std::filesystem::canonical(ToFsPath(m_path), linkError))
+                                       : m_path;
         FileReplacement replacement;
-        if (!replacement.Begin(m_path, NameOf(m_path) + ".")) {
-            return WineResult::Failed(WineFailure::WriteFailed, replacement.LastOsError());
+        if (linkError || !replacement.Begin(target, NameOf(target) + ".")) {
+            return WineResult::Failed(WineFailure::WriteFailed, linkError ? linkError.value() : replacement.LastOsError());
         }
         try {
             const std::string bytes = file.Serialize();

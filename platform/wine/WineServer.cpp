@@ -38,23 +38,48 @@ struct flock FirstByte() {
     return range;
 }
 
+// Whether process `owner` is a wineserver ("wineserver", or "wineserver64"
+// in 64-bit builds). Another program that edits the prefix the way this one
+// does holds the lock for a moment only.
+bool IsWineServer(pid_t owner) {
+    File name;
+    if (owner <= 0 || !name.OpenExactForReading("/proc/" + std::to_string(owner) + "/comm")) return true;
+    try {
+        return name.ReadToEnd().rfind("wineserver", 0) == 0;
+    } catch (const FileError&) {
+        return true;
+    }
+}
+
 // Takes the lock of the server folder `folder`: its descriptor, or -1 when
 // it is not taken, with `serverRuns` set when a server holds it (its process
-// in `owner`, 0 when the system does not say).
+// in `owner`, 0 when the system does not say). A lock that another program
+// holds is waited for a while.
 int TakeLock(const std::string& folder, bool& serverRuns, pid_t& owner) {
     const int descriptor = ::open((folder + "/lock").c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     if (descriptor < 0) return -1;
-    struct flock range = FirstByte();
-    if (::fcntl(descriptor, F_SETLK, &range) == 0) return descriptor;
-    if (errno == EAGAIN || errno == EACCES) {
-        serverRuns = true;
+    // A lock held longer than this is taken for a server's: Wine, asked
+    // then, waits for the lock itself.
+    constexpr int Attempts = 200;  // 10 ms apart
+    bool byServer = true;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        struct flock range = FirstByte();
+        if (::fcntl(descriptor, F_SETLK, &range) == 0) return descriptor;
+        if (errno != EAGAIN && errno != EACCES) {
+            // A file system without record locks: the server goes by its socket there.
+            struct stat socket {};
+            byServer = ::lstat((folder + "/socket").c_str(), &socket) == 0;
+            break;
+        }
         range = FirstByte();
-        if (::fcntl(descriptor, F_GETLK, &range) == 0 && range.l_type != F_UNLCK) owner = range.l_pid;
-    } else {
-        // A file system without record locks: the server goes by its socket there.
-        struct stat socket {};
-        serverRuns = ::lstat((folder + "/socket").c_str(), &socket) == 0;
+        if (::fcntl(descriptor, F_GETLK, &range) != 0) break;
+        if (range.l_type == F_UNLCK) continue;  // let go meanwhile
+        owner = range.l_pid;
+        if (IsWineServer(owner)) break;
+        ::usleep(10'000);
     }
+    serverRuns = byServer;
+    if (!byServer) owner = 0;
     ::close(descriptor);
     return -1;
 }

@@ -24,7 +24,9 @@ class WineServerLock {
 public:
     // Looks for a wineserver of `prefix` in each place one keeps its lock;
     // `temporaryFolder` is $TMPDIR (empty when unset). When none runs, the
-    // lock of every server folder there is is held until this goes.
+    // lock of every server folder there is is held until this goes. A lock
+    // that another program (such as a second run of this one) holds is
+    // waited for up to two seconds.
     static WineServerLock Take(const std::string& prefix, const std::string& temporaryFolder);
 
     WineServerLock(WineServerLock&& other) noexcept;

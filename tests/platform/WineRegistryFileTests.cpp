@@ -184,6 +184,13 @@ TEST(WineUserRegistryFile, WritesThroughAReplacementAndNeverOverADamagedOrReadOn
     EXPECT_EQ(ReadText(userReg), expected);
     EXPECT_EQ(fs::status(userReg).permissions() & fs::perms::all, fs::perms(0640));
     EXPECT_EQ(std::distance(fs::directory_iterator(prefix.Path()), fs::directory_iterator()), 1);
+
+    // A linked user.reg stays a link to the file it names.
+    fs::rename(userReg, prefix / "kept.reg");
+    fs::create_symlink("kept.reg", userReg);
+    ASSERT_TRUE(registry.SetValues(Slot0, {{"type", std::uint32_t{3}}}, Now).Ok());
+    EXPECT_TRUE(fs::is_symlink(userReg));
+    EXPECT_NE(ReadText(prefix / "kept.reg").find("dword:00000003"), std::string::npos);
 }
 
 }  // namespace

@@ -3,35 +3,19 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "WineTestSupport.h"
 #include "platform/wine/RegistryStoreChoice.h"
 #include "platform/wine/WinePrefixRegistry.h"
 
-extern char** environ;
-
 namespace moxtrel::platform::wine {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadText;
+using test::WineFromEnvironment;
 
 const std::string Slots = std::string(EditorSettingsKey) + "\\txpack";
-
-WineCommand WineFromEnvironment() {
-    WineCommand wine;
-    for (char** entry = environ; *entry; ++entry) wine.environment.emplace_back(*entry);
-    const char* path = std::getenv("PATH");
-    wine.searchPath = path ? path : "/usr/bin:/bin";
-    return wine;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 class StoreChoiceUnderWine : public ::testing::Test {
 protected:

@@ -3,37 +3,22 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "WineTestSupport.h"
 #include "platform/wine/WinePrefixRegistry.h"
 #include "platform/wine/WineServer.h"
 
-extern char** environ;
-
 namespace moxtrel::platform::wine {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadText;
+using test::WineFromEnvironment;
 
 const std::string Settings = "Software\\Orvek\\Lathmore\\Gantry\\Settings";
 const std::string EditorSettings = "HKEY_CURRENT_USER\\" + Settings;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-WineCommand WineFromEnvironment() {
-    WineCommand wine;
-    for (char** entry = environ; *entry; ++entry) wine.environment.emplace_back(*entry);
-    const char* path = std::getenv("PATH");
-    wine.searchPath = path ? path : "/usr/bin:/bin";
-    return wine;
-}
 
 // A prefix whose editor has slots txpack0 (another program's pack) and
 // txpack1 (free), written into user.reg as the server would have saved them.
@@ -158,6 +143,24 @@ TEST(WineServerLock, HeldItKeepsAServerFromStartingUntilItGoes) {
         ASSERT_FALSE(held.ServerRuns());
         EXPECT_NE(test::RunInPrefix(prefix.Path(), {"wineserver", "-p"}), 0);
     }
+    // Held for a moment by another program, not a server, it is waited for.
+    int started[2];
+    ASSERT_EQ(::pipe(started), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        const WineServerLock held = WineServerLock::Take(prefix.Path().string(), "");
+        (void)!::write(started[1], "g", 1);
+        ::usleep(300'000);
+        ::_exit(held.ServerRuns() ? 1 : 0);
+    }
+    char go = 0;
+    ASSERT_EQ(::read(started[0], &go, 1), 1);
+    EXPECT_FALSE(WineServerLock::Take(prefix.Path().string(), "").ServerRuns());
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    EXPECT_EQ(status, 0);
+    ::close(started[0]);
+    ::close(started[1]);
     EXPECT_EQ(test::RunInPrefix(prefix.Path(), {"wineserver", "-p"}), 0);
     EXPECT_TRUE(WineServerLock::Take(prefix.Path().string(), "").ServerRuns());
 }

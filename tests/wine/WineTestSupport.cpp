@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace moxtrel::test {
 
 namespace fs = std::filesystem;
@@ -23,17 +25,10 @@ int ExitStatus(int status) {
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Removes the server folder Debian's Wine made for `prefix` in the
 // temporary folder, whose name the prefix's "wineserver" file keeps.
 void RemoveServerRoot(const fs::path& prefix) {
-    const std::string name = Slurp(prefix / "wineserver");
+    const std::string name = ReadText(prefix / "wineserver");
     if (name.empty() || name.find('/') != std::string::npos || name.find('\n') != std::string::npos) return;
     std::error_code error;
     fs::remove_all(fs::temp_directory_path(error) / name, error);
@@ -75,6 +70,21 @@ void CopyPrefix(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+platform::wine::WineCommand WineFromEnvironment() {
+    platform::wine::WineCommand wine;
+    for (char** entry = environ; *entry; ++entry) wine.environment.emplace_back(*entry);
+    const char* path = std::getenv("PATH");
+    wine.searchPath = path ? path : "/usr/bin:/bin";
+    return wine;
+}
+
 std::string WineMissingReason() {
     for (const char* program : {"wine", "wineserver", "wineboot", "winepath"}) {
         if (std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) != 0) {
@@ -90,7 +100,7 @@ int RunInPrefix(const fs::path& prefix, const std::vector<std::string>& command,
     const fs::path printed = prefix / ".test-output";
     line += " >" + Quoted(printed.string()) + " 2>/dev/null </dev/null";
     const int status = ExitStatus(std::system(line.c_str()));
-    if (output) *output = Slurp(printed);
+    if (output) *output = ReadText(printed);
     fs::remove(printed);
     return status;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wine/WineProgram.h"
 #include "support/TempDir.h"
 
 namespace moxtrel::test {
@@ -20,6 +21,12 @@ std::string WineMissingReason();
 // its standard output goes to `output` when given. Returns its exit status.
 int RunInPrefix(const std::filesystem::path& prefix, const std::vector<std::string>& command,
                 std::string* output = nullptr);
+
+// How to run Wine from this process's environment.
+platform::wine::WineCommand WineFromEnvironment();
+
+// The bytes of a file.
+std::string ReadText(const std::filesystem::path& path);
 
 // What `wine reg query KEY /v NAME` prints as the value's data, the way the
 // editor would find it; "<missing>" when reg finds no such value.
