@@ -16,6 +16,7 @@
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
 #include "platform/RegistryStore.h"
+#include "platform/Text.h"
 #include "platform/Volumes.h"
 #include "platform/wine/WineRegistryFile.h"
 

@@ -397,7 +397,7 @@ TEST_F(RegistryStoreFile, AVersion5Utf16ExportTakesARegistrationAndStaysOne) {
     WriteText(store, Utf16Export(before));
     const RegistryHandle slot = OpenOrFail(slotKey);
     const std::uint32_t one = 1;
-    ASSERT_EQ(registry.SetValue(slot, "type", RegistryType::Number, &one, 4), RegistryResult::Success);
+    ASSERT_EQ(registry.SetValue(slot, "type", RegistryType::Number, &one, 4).result, RegistryResult::Success);
     ASSERT_EQ(SetText(slot, "path", "/games/\xC3\xA9t\xC3\xA9/id1/Quake.wad"), RegistryResult::Success);
     registry.CloseKey(slot);
     EXPECT_EQ(ReadText(store), Utf16Export(before + "\"type\"=dword:00000001\r\n" +
