@@ -6,11 +6,13 @@
 
 #include "platform/wine/RegistryStoreChoice.h"
 #include "support/TempDir.h"
+#include "support/TextFile.h"
 
 namespace moxtrel::platform::wine {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadText;
 
 const std::string WineHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n";
 const std::string WithEditor =
@@ -20,13 +22,6 @@ const std::string WithoutEditor = WineHeader + "\n[Software\\\\Other] 1700000000
 void MakePrefix(const fs::path& prefix, const std::string& userReg) {
     fs::create_directories(prefix);
     std::ofstream(prefix / "user.reg", std::ios::binary) << userReg;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 TEST(RegistryStoreChoice, TheNamedFileThenThePrefixWithTheEditorThenTheXdgFile) {

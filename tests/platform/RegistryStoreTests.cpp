@@ -11,24 +11,16 @@
 #include "platform/RegistryStore.h"
 #include "platform/StoreRegistry.h"
 #include "support/TempDir.h"
+#include "support/TextFile.h"
 
 namespace moxtrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::WriteText;
+using test::ReadText;
 using test::ScopedEnv;
 using test::TempDir;
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 RegistryDocument ParseOrFail(const std::string& text) {
     RegistryDocument document;

@@ -6,11 +6,14 @@
 
 #include "platform/wine/WineRegistryFile.h"
 #include "support/TempDir.h"
+#include "support/TextFile.h"
 
 namespace moxtrel::platform::wine {
 namespace {
 
 namespace fs = std::filesystem;
+using test::WriteText;
+using test::ReadText;
 
 // 2026-12-08 01:15:43 and a little, as the server stamps a key.
 constexpr WineTime Now = 0x1dd86b1a54d7bca;
@@ -142,17 +145,6 @@ TEST(WineRegistryFile, RefusesWhatWineCouldNotReadOrWhatWasCutShort) {
         EXPECT_EQ(result.line, bad.line) << bad.text;
         EXPECT_FALSE(result.detail.empty());
     }
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 TEST(WineUserRegistryFile, WritesThroughAReplacementAndNeverOverADamagedOrReadOnlyFile) {

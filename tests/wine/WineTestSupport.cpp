@@ -70,13 +70,6 @@ void CopyPrefix(const fs::path& from, const fs::path& to) {
 
 }  // namespace
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 platform::wine::WineCommand WineFromEnvironment() {
     platform::wine::WineCommand wine;
     for (char** entry = environ; *entry; ++entry) wine.environment.emplace_back(*entry);

@@ -10,6 +10,7 @@
 
 #include "platform/wine/WineProgram.h"
 #include "support/TempDir.h"
+#include "support/TextFile.h"
 
 namespace moxtrel::test {
 
@@ -24,9 +25,6 @@ int RunInPrefix(const std::filesystem::path& prefix, const std::vector<std::stri
 
 // How to run Wine from this process's environment.
 platform::wine::WineCommand WineFromEnvironment();
-
-// The bytes of a file.
-std::string ReadText(const std::filesystem::path& path);
 
 // What `wine reg query KEY /v NAME` prints as the value's data, the way the
 // editor would find it; "<missing>" when reg finds no such value.
