@@ -40,6 +40,7 @@ std::string StoreFailureReason(const platform::RegistryStatus& status) {
             return "it is not a registry file that can be safely rewritten" +
                    (status.detail.empty() ? "" : " (" + status.detail + ")");
         case RegistryFailure::StoreNotAFile: return "it is not a regular file";
+        case RegistryFailure::Unavailable: return status.detail;
         case RegistryFailure::StoreIo:
             if (status.osError != 0) return platform::OsErrorText(status.osError);
             break;
@@ -95,6 +96,15 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, const st
     RegistrationOutcome outcome = FindSlot(key, registry, packageName);
     if (outcome.status != RegistrationStatus::Registered) return outcome;
 
+    // The editor opens the package by the path it sees, which under Wine is
+    // one through the prefix's drives.
+    std::string programPath;
+    if (const platform::RegistryStatus seen = registry.PathForPrograms(packagePath, programPath); !seen.Ok()) {
+        outcome.status = RegistrationStatus::StoreUnwritable;
+        outcome.reason = StoreFailureReason(seen);
+        return outcome;
+    }
+
     // All three values are written even when one fails, so a slot is left as
     // far as it got; the first failure is what the user is told.
     platform::RegistryStatus failure;
@@ -102,7 +112,7 @@ RegistrationOutcome RegisterTexturePackAt(platform::Registry& registry, const st
         if (!written && failure.Ok()) failure = key.LastStatus();
     };
     note(key.SetValue("type", std::uint32_t{1}));
-    note(key.SetValue("path", packagePath));
+    note(key.SetValue("path", programPath));
     note(key.SetValue("name", packageName));
     key.Close();
     if (!failure.Ok()) {
@@ -128,9 +138,9 @@ std::string DescribeRegistration(const RegistrationOutcome& outcome) {
         case RegistrationStatus::AllSlotsTaken:
             return notRegistered + "all " + std::to_string(SlotCount) + " slots of " + store + " hold other packs";
         case RegistrationStatus::StoreUnreadable:
-            return notRegistered + "the store " + store + " could not be read: " + outcome.reason;
+            return notRegistered + store + " could not be read: " + outcome.reason;
         case RegistrationStatus::StoreUnwritable:
-            return notRegistered + "the store " + store + " could not be written: " + outcome.reason;
+            return notRegistered + store + " could not be written: " + outcome.reason;
         case RegistrationStatus::NotRun: break;
     }
     return notRegistered + "the game has no package name";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <tuple>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -15,7 +16,9 @@
 #include "platform/File.h"
 #include "platform/LittleEndian.h"
 #include "platform/RegistryStore.h"
+#include "platform/Text.h"
 #include "platform/Volumes.h"
+#include "platform/wine/WineRegistryFile.h"
 
 namespace moxtrel::fuzz {
 
@@ -151,12 +154,19 @@ std::string ReadBack(const std::string& text, platform::RegistryDocument& docume
 
 // Sets a text made of the input's last bytes (quotes, backslashes, line
 // breaks and all) and a number in the first key, as a registration does, and
-// checks that both read back and nothing else changed.
+// checks that both read back and nothing else changed. A store of Unicode
+// text (UTF-16, or a version-5 one, which keeps text in hex as UTF-16) holds
+// UTF-8 text only: there the input's bytes are taken below 0x80, with an
+// accented letter after them.
 std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string_view input) {
     if (parsed.Keys().empty()) return {};
     platform::RegistryDocument changed = parsed;
     const std::string path = parsed.Keys().front().path;
     std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    if (parsed.IsVersion5() || parsed.Encoding() == platform::RegistryEncoding::Utf16LeWithBom) {
+        for (char& c : text) c = static_cast<char>(c & 0x7F);
+        text += "\xC3\xA9";
+    }
     text.push_back('\0');
     std::string number(4, '\0');
     platform::WriteInt32LE(reinterpret_cast<unsigned char*>(number.data()), 1);
@@ -171,6 +181,74 @@ std::string CheckSetValues(const platform::RegistryDocument& parsed, std::string
     if (!typeValue || typeValue->type != 4 || typeValue->data != number) return "a number value set does not read back";
     if (reread.Keys().size() != parsed.Keys().size()) return "setting a value changed the number of keys";
     return CompareStores(changed, reread);
+}
+
+// Every value of every key listed in a Wine registry file, as read.
+using WineValues = std::vector<std::tuple<std::string, std::string, std::uint32_t, std::string>>;
+
+WineValues ReadAllValues(const platform::wine::WineRegistryFile& file) {
+    WineValues values;
+    for (const std::string& key : file.KeyPaths()) {
+        for (const std::string& name : file.ValueNames(key)) {
+            std::uint32_t type = 0;
+            std::string data;
+            // A name with a lone surrogate cannot be asked for in UTF-8.
+            if (file.ReadValue(key, name, type, data).Ok()) values.emplace_back(key, name, type, data);
+        }
+    }
+    return values;
+}
+
+// The input as a Wine user.reg: refused with a line inside the file, or
+// written back byte for byte; then a registration's values set in its first
+// key read back as set, and every other value as it was.
+std::string CheckWineRegistry(std::string_view input) {
+    namespace wine = platform::wine;
+    wine::WineRegistryFile file;
+    const wine::WineResult parsed = wine::WineRegistryFile::Parse(input, file);
+    if (!parsed.Ok()) {
+        const auto lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
+        if (parsed.failure != wine::WineFailure::RegistryDamaged || parsed.line < 1 || parsed.line > lines ||
+            parsed.detail.empty()) {
+            return "a Wine registry file was refused without its line and reason";
+        }
+        return {};
+    }
+    if (file.Serialize() != input) return "a Wine registry file is not written back byte for byte";
+    if (file.KeyPaths().empty()) return {};
+
+    const std::string key = file.KeyPaths().front();
+    std::string text(input.substr(input.size() - std::min<std::size_t>(input.size(), 24)));
+    for (char& c : text) c = static_cast<char>(c & 0x7F);
+    text += "\xC3\xA9";
+    WineValues expected;
+    for (const auto& value : ReadAllValues(file)) {
+        const bool replaced = platform::EqualsIgnoringCase(std::get<0>(value), key) &&
+                              (platform::EqualsIgnoringCase(std::get<1>(value), "path") ||
+                               platform::EqualsIgnoringCase(std::get<1>(value), "type"));
+        if (!replaced) expected.push_back(value);
+    }
+    bool changed = false;
+    if (!file.SetValues(key, {{"path", text}, {"type", std::uint32_t{1}}}, 0x1dd86b1a54d7bca, changed).Ok()) {
+        return "values cannot be set in key " + key + ", which the file lists";
+    }
+    wine::WineRegistryFile reread;
+    if (wine::WineResult again = wine::WineRegistryFile::Parse(file.Serialize(), reread); !again.Ok()) {
+        return "the Wine registry file as edited cannot be read back (" + wine::DescribeFailure(again) + ")";
+    }
+    std::uint32_t type = 0;
+    std::string data;
+    if (!reread.ReadValue(key, "path", type, data).Ok() || type != 1 || data != text + '\0') {
+        return "a text set in a Wine registry file does not read back";
+    }
+    if (!reread.ReadValue(key, "type", type, data).Ok() || type != 4 || data != std::string("\1\0\0\0", 4)) {
+        return "a number set in a Wine registry file does not read back";
+    }
+    WineValues after;
+    for (const auto& value : ReadAllValues(reread)) {
+        if (std::find(expected.begin(), expected.end(), value) != expected.end()) after.push_back(value);
+    }
+    return after == expected ? std::string() : "an edit of a Wine registry file changed a value it did not set";
 }
 
 }  // namespace
@@ -230,6 +308,7 @@ std::string HarvestArchive(const std::uint8_t* data, std::size_t size) {
 
 std::string ParseRegistryText(const std::uint8_t* data, std::size_t size) {
     std::string_view input = AsText(data, size);
+    if (std::string broken = CheckWineRegistry(input); !broken.empty()) return broken;
     platform::RegistryDocument parsed;
     std::string error;
     if (!platform::RegistryDocument::Parse(input, parsed, error)) {

@@ -21,9 +21,11 @@ namespace moxtrel::fuzz {
 // memory, and the package read back and compared with the input.
 std::string HarvestArchive(const std::uint8_t* data, std::size_t size);
 
-// The input is a registry store's text: parsed, written back and parsed
-// again; the second reading must hold what the first did, and a value set
-// in a key must read back as set.
+// The input is a registry store's bytes (REGEDIT4 or a version-5 export, in
+// UTF-8 or UTF-16): parsed, written back and parsed again; the second reading
+// must hold what the first did, and a value set in a key must read back as set.
+// The same bytes are read as a Wine prefix's user.reg too: written back byte
+// for byte, and edited without changing any value it did not set.
 std::string ParseRegistryText(const std::uint8_t* data, std::size_t size);
 
 // The input is a drive map: every volume it yields has an absolute root

@@ -117,6 +117,42 @@ void WriteRegistrySeeds(const fs::path& dir) {
               "[HKEY_CURRENT_USER\\Software\\Other\\Child]\r\n"
               "\"n\"=dword:ffffffff\r\n");
     WriteText(dir, "empty.reg", "REGEDIT4\n");
+    const std::string export5 =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0]\r\n"
+        "\"name\"=\"base.wad\"\r\n"
+        "\"path\"=\"C:\\\\Gantry\\\\base.wad\"\r\n"
+        "\"type\"=dword:00000001\r\n"
+        "\"Expand\"=hex(2):25,00,41,00,00,00\r\n"
+        "\"Lines\"=hex(1):61,00,0a,00,62,00,00,00\r\n";
+    // The registry editor's own export: UTF-16LE with a byte-order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : export5) utf16 += {c, '\0'};
+    WriteText(dir, "version5_utf16.reg", utf16);
+    WriteText(dir, "version5_utf8_bom.reg", "\xEF\xBB\xBF" + export5);
+    // A Wine prefix's user.reg, as the wineserver writes it.
+    WriteText(dir, "wine_user.reg",
+              "WINE REGISTRY Version 2\n"
+              ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+              "\n"
+              "#arch=win64\n"
+              "\n"
+              "[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack0] 1700000000\n"
+              "#time=1da1b2c3d4e5f60\n"
+              "\"name\"=\"base \\\"one\\\" \\x00e9a\\xe9.wad\\n\"\n"
+              "\"path\"=\"C:\\\\Gantry\\\\base.wad\"\n"
+              "\"type\"=dword:00000001\n"
+              "\n"
+              "[Software\\\\Other\\\\\\[x\\]] 1700000002\n"
+              "#time=1da1b2c3d4e5f62\n"
+              "#class=\"c\"\n"
+              "@=\"default\"\n"
+              "\"Env\"=str(2):\"%PATH%\"\n"
+              "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+              "\"Blob\"=hex:01,02,\\\n"
+              "  03\n"
+              "\"Odd\"=hex(b):01,00,00,00,00,00,00,00\n");
 }
 
 void WriteDriveMapSeeds(const fs::path& dir) {

@@ -5,6 +5,7 @@
 // (platform/Services.h); nothing else reads the environment.
 
 #include <string>
+#include <vector>
 
 namespace moxtrel::platform {
 
@@ -16,11 +17,21 @@ inline constexpr const char* RegistryStoreVariable = "MOXTREL_REGISTRY";
 struct Environment {
     // $MOXTREL_VOLUMES; empty for the mount table.
     std::string driveMapPath;
-    // $MOXTREL_REGISTRY when set, else $XDG_CONFIG_HOME/moxtrel/registry.reg,
-    // with ~/.config when XDG_CONFIG_HOME is unset or not absolute. Empty when
-    // no home directory can be found. On Windows only $MOXTREL_REGISTRY: empty
-    // there means the current user's own registry.
+    // $MOXTREL_REGISTRY: the registry store file the user chose; empty when
+    // unset. Empty means on Windows the current user's own registry, and
+    // elsewhere the registry chosen from the values below.
     std::string registryStorePath;
+
+    // Where the registry is looked for on a system without one of its own
+    // (platform/wine/RegistryStoreChoice.h); empty when unset, and on Windows.
+    std::string homeFolder;     // $HOME, else the user's home folder
+    std::string configHome;     // $XDG_CONFIG_HOME
+    std::string winePrefix;     // $WINEPREFIX
+    std::string programSearchPath;  // $PATH
+    std::string temporaryFolder;    // $TMPDIR
+    // The whole environment ("NAME=value"), passed on to the Wine programs
+    // that are asked for a running prefix's registry.
+    std::vector<std::string> variables;
 
     // The process's environment now.
     static Environment FromProcess();

@@ -46,11 +46,19 @@ public:
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
-    // How messages name this registry: the store's file, or HKEY_CURRENT_USER.
+    // How messages name this registry, in words a user knows: the store's
+    // file, "the Wine registry in ~/.wine", or HKEY_CURRENT_USER.
     virtual std::string Name() const = 0;
     // Whether there is a registry to look in at all: the system's always is;
     // a store file only when something stands at its path.
     virtual bool Exists() const = 0;
+
+    // `path` as the programs that read this registry see it: the same path,
+    // or for a Wine prefix's registry the path through one of its drives.
+    virtual RegistryStatus PathForPrograms(const std::string& path, std::string& programPath) const {
+        programPath = path;
+        return {};
+    }
 
     // Opens `subKey` (a backslash-separated path; empty for `parent` itself)
     // below `parent`. On success `opened` receives a new handle to close with
@@ -77,6 +85,20 @@ public:
 protected:
     Registry() = default;
 
+    // For a registry that stands in for another (one chosen when first
+    // asked): the other's answers to the three questions below.
+    static RegistryStatus CheckKeyIn(const Registry& other, const std::string& keyPath) {
+        return other.CheckKey(keyPath);
+    }
+    static RegistryStatus ReadValueIn(const Registry& other, const std::string& keyPath, std::string_view name,
+                                      std::uint32_t& type, std::string& data) {
+        return other.ReadValue(keyPath, name, type, data);
+    }
+    static RegistryStatus WriteValueIn(Registry& other, const std::string& keyPath, std::string_view name,
+                                       std::uint32_t type, const std::string& data) {
+        return other.WriteValue(keyPath, name, type, data);
+    }
+
     // The three questions each kind of registry answers its own way. Key
     // paths are full ("HKEY_CURRENT_USER\Software\..."); text values carry
     // their NUL both ways.
@@ -98,8 +120,11 @@ private:
     RegistryHandle m_next = 0x100;
 };
 
-// The registry a program uses: the store file at `storePath`, or on Windows,
-// where an empty path means that no store was asked for, the system's own.
-std::unique_ptr<Registry> MakeRegistry(const std::string& storePath);
+struct Environment;
+
+// The registry a program uses: the store file the environment names; else on
+// Windows the system's own, and elsewhere the level editor's Wine prefix or
+// the store file at its usual place (platform/wine/ChosenRegistry.h).
+std::unique_ptr<Registry> MakeRegistry(const Environment& environment);
 
 }  // namespace moxtrel::platform

@@ -28,6 +28,7 @@ enum class RegistryFailure {
     StoreNotAFile,  // a folder, device or pipe stands where the store file belongs
     StoreDamaged,   // the store cannot be parsed; `detail` says where and why
     StoreIo,        // the store, its folder or its lock could not be read or written
+    Unavailable,    // the program that keeps the registry could not be asked; `detail` says why
 };
 
 struct RegistryStatus {
@@ -36,7 +37,8 @@ struct RegistryStatus {
     // The system's error number (an errno value) of the failed call behind
     // StoreIo; 0 when none is known.
     int osError = 0;
-    // For StoreDamaged: the parser's reason with its line ("line 3: ...").
+    // For StoreDamaged: the parser's reason with its line ("line 3: ...");
+    // for Unavailable: why, in words for the user.
     std::string detail;
 
     bool Ok() const { return result == RegistryResult::Success; }

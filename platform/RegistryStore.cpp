@@ -12,14 +12,18 @@
 #include "platform/LittleEndian.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "platform/Utf16.h"
 
 namespace moxtrel::platform {
 
 namespace {
 
 constexpr std::string_view Header = "REGEDIT4";
+constexpr std::string_view Version5Header = "Windows Registry Editor Version 5.00";
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LeBom = "\xFF\xFE";
 constexpr std::uint32_t TextType = 1;
+constexpr std::uint32_t ExpandableTextType = 2;
 constexpr std::uint32_t BinaryType = 3;
 constexpr std::uint32_t NumberType = 4;
 // Hex data is wrapped as the registry editor does, so lines stay readable.
@@ -93,8 +97,16 @@ std::uint32_t BytesNumber(std::string_view bytes) {
     return number;
 }
 
+// Text kept as hex bytes in a version-5 store is UTF-16LE: it is read as the
+// UTF-8 text a program gets. Bytes that are not UTF-16 stay as they are.
+void DecodeVersion5HexText(std::uint32_t type, std::string& bytes) {
+    if ((type != TextType && type != ExpandableTextType) || bytes.size() % 2 != 0) return;
+    const std::u16string units = Utf16FromLittleEndianBytes(bytes);
+    if (FirstUnpairedSurrogate(units) == std::u16string::npos) bytes = Utf8FromUtf16(units);
+}
+
 // The data part of a value line, after the '='.
-bool ParseData(std::string_view data, std::uint32_t& type, std::string& bytes) {
+bool ParseData(std::string_view data, bool version5, std::uint32_t& type, std::string& bytes) {
     if (!data.empty() && data.front() == '"') {
         std::size_t pos = 0;
         if (!ReadQuoted(data, pos, bytes) || !TrimLeft(data.substr(pos)).empty()) return false;
@@ -116,13 +128,15 @@ bool ParseData(std::string_view data, std::uint32_t& type, std::string& bytes) {
     if (StartsWithIgnoringCase(data, "hex(")) {
         const std::size_t close = data.find("):");
         if (close == std::string_view::npos || !ParseHexNumber(data.substr(4, close - 4), 8, type)) return false;
-        return ParseHexBytes(data.substr(close + 2), bytes);
+        if (!ParseHexBytes(data.substr(close + 2), bytes)) return false;
+        if (version5) DecodeVersion5HexText(type, bytes);
+        return true;
     }
     return false;
 }
 
 // A value line, already joined with its continuation lines: "name"=data or @=data.
-bool ParseValueLine(std::string_view line, RegistryValue& value) {
+bool ParseValueLine(std::string_view line, bool version5, RegistryValue& value) {
     std::size_t pos = 0;
     if (line.front() == '@') {
         value.name.clear();
@@ -133,7 +147,7 @@ bool ParseValueLine(std::string_view line, RegistryValue& value) {
     }
     std::string_view rest = TrimLeft(line.substr(pos));
     if (rest.empty() || rest.front() != '=') return false;
-    return ParseData(TrimLeft(rest.substr(1)), value.type, value.data);
+    return ParseData(TrimLeft(rest.substr(1)), version5, value.type, value.data);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text, bool& crlf) {
@@ -210,6 +224,38 @@ int ErrnoOf(const std::error_code& error) {
     return error.default_error_condition().value();
 }
 
+// The UTF-8 text of a store file's bytes and the encoding they are in.
+bool DecodeStoreText(std::string_view bytes, std::string& text, RegistryEncoding& encoding, std::string& error) {
+    if (bytes.substr(0, Utf16LeBom.size()) != Utf16LeBom) {
+        const bool bom = bytes.substr(0, Utf8Bom.size()) == Utf8Bom;
+        encoding = bom ? RegistryEncoding::Utf8WithBom : RegistryEncoding::Utf8;
+        text = bytes.substr(bom ? Utf8Bom.size() : 0);
+        return true;
+    }
+    encoding = RegistryEncoding::Utf16LeWithBom;
+    const std::u16string units = Utf16FromLittleEndianBytes(bytes.substr(Utf16LeBom.size()));
+    const std::size_t bad = FirstUnpairedSurrogate(units);
+    if (bad != std::u16string::npos || bytes.size() % 2 != 0) {
+        const std::size_t end = std::min(bad, units.size());
+        const auto lineIndex = static_cast<std::size_t>(std::count(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(end), u'\n'));
+        error = LineError(lineIndex, bad != std::u16string::npos ? "not UTF-16 text: a surrogate without its pair"
+                                                                 : "not UTF-16 text: the file ends in half a character");
+        return false;
+    }
+    text = Utf8FromUtf16(units);
+    return true;
+}
+
+// The bytes of a store's text in `encoding`.
+std::string EncodeStoreText(const std::string& text, RegistryEncoding encoding) {
+    switch (encoding) {
+    case RegistryEncoding::Utf8: return text;
+    case RegistryEncoding::Utf8WithBom: return std::string(Utf8Bom) + text;
+    case RegistryEncoding::Utf16LeWithBom: break;
+    }
+    return std::string(Utf16LeBom) + Utf16LittleEndianBytes(Utf16FromUtf8Lossy(text));
+}
+
 // Reads the whole store file into `text`; a missing file is an empty store
 // (`exists` false). Fails when it cannot be read or is not a regular file.
 RegistryStatus ReadStoreText(const std::string& path, std::string& text, bool& exists) {
@@ -278,11 +324,13 @@ RegistryStatus ResolveStoreFile(const std::string& path, std::string& file) {
 
 }  // namespace
 
-std::string RegistryValue::Format() const {
+std::string RegistryValue::Format(bool version5) const {
     std::string line = name.empty() ? "@=" : Quote(name) + "=";
     const bool oneLineText = type == TextType && !data.empty() && data.find('\0') == data.size() - 1 &&
                              data.find_first_of("\r\n") == std::string::npos;
     if (oneLineText) return line + Quote(std::string_view(data).substr(0, data.size() - 1));
+    const bool wideText = version5 && (type == TextType || type == ExpandableTextType);
+    const std::string bytes = wideText ? Utf16LittleEndianBytes(Utf16FromUtf8Lossy(data)) : data;
     if (type == NumberType && data.size() == 4) {
         char digits[9];
         std::snprintf(digits, sizeof digits, "%08x", BytesNumber(data));
@@ -296,11 +344,11 @@ std::string RegistryValue::Format() const {
     }
     line += prefix;
     std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < data.size(); ++i) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         char byte[3];
-        std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(data[i]));
+        std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(bytes[i]));
         line += byte;
-        if (i + 1 == data.size()) break;
+        if (i + 1 == bytes.size()) break;
         line += ',';
         if (line.size() - lineStart > HexLineWidth) {
             line += "\\\n  ";
@@ -310,9 +358,14 @@ std::string RegistryValue::Format() const {
     return line;
 }
 
-bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document, std::string& error) {
+bool RegistryDocument::IsVersion5() const {
+    return m_header == Version5Header;
+}
+
+bool RegistryDocument::Parse(std::string_view bytes, RegistryDocument& document, std::string& error) {
     document = RegistryDocument();
-    if (text.substr(0, Utf8Bom.size()) == Utf8Bom) text.remove_prefix(Utf8Bom.size());
+    std::string text;
+    if (!DecodeStoreText(bytes, text, document.m_encoding, error)) return false;
     bool crlf = false;
     const std::vector<std::string_view> lines = SplitLines(text, crlf);
     if (crlf) document.m_lineEnd = "\r\n";
@@ -320,10 +373,13 @@ bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document, 
     std::size_t index = 0;
     while (index < lines.size() && TrimLeft(TrimRight(lines[index])).empty()) ++index;
     if (index == lines.size()) return true;
-    if (TrimRight(lines[index]) != Header) {
-        error = LineError(index, "the store does not begin with REGEDIT4");
+    const std::string_view header = TrimRight(lines[index]);
+    if (header != Header && header != Version5Header) {
+        error = LineError(index, "the store does not begin with REGEDIT4 or " + std::string(Version5Header));
         return false;
     }
+    document.m_header = header;
+    const bool version5 = document.IsVersion5();
 
     RegistryKeySection* section = nullptr;
     for (++index; index < lines.size(); ++index) {
@@ -363,7 +419,7 @@ bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document, 
         std::string raw;
         const std::string joined = JoinContinuedLines(lines, index, raw);
         RegistryValue value;
-        if (!ParseValueLine(joined, value)) {
+        if (!ParseValueLine(joined, version5, value)) {
             error = LineError(first, "a value line this store cannot read");
             return false;
         }
@@ -374,7 +430,7 @@ bool RegistryDocument::Parse(std::string_view text, RegistryDocument& document, 
 }
 
 std::string RegistryDocument::Serialize() const {
-    std::string text(Header);
+    std::string text = m_header;
     text += m_lineEnd;
     auto appendLines = [&](std::string_view lines) {
         for (char c : lines) {
@@ -390,9 +446,11 @@ std::string RegistryDocument::Serialize() const {
     for (const RegistryKeySection& key : m_keys) {
         text += m_lineEnd;
         appendLines("[" + key.path + "]");
-        for (const RegistryValue& value : key.values) appendLines(value.rawText.empty() ? value.Format() : value.rawText);
+        for (const RegistryValue& value : key.values) {
+            appendLines(value.rawText.empty() ? value.Format(IsVersion5()) : value.rawText);
+        }
     }
-    return text;
+    return EncodeStoreText(text, m_encoding);
 }
 
 RegistryKeySection* RegistryDocument::FindSection(std::string_view path) {

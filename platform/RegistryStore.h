@@ -3,7 +3,11 @@
 // registry editor's REGEDIT4 format, so people can read it and it can be
 // imported elsewhere. Other programs keep their settings in the same file, so
 // a change touches only the value it sets and writes every other key, value
-// and comment back as it was read.
+// and comment back as it was read. A store made from the registry editor's
+// version-5 export ("Windows Registry Editor Version 5.00", UTF-16LE) is read
+// too, and written back in the form it had: its header line, its encoding
+// (UTF-16LE with a byte-order mark, or UTF-8 with or without one) and its line
+// ends.
 //
 // Reads take no lock: the file is only ever replaced whole by a rename, so a
 // reader sees either the old or the new store. Every change is a read-modify-
@@ -33,8 +37,16 @@ struct RegistryValue {
 
     // Formats the value as a REGEDIT4 line: quoted text when the data is one
     // line of text ending in its only NUL, dword: for 4-byte numbers, hex
-    // bytes for anything else.
-    std::string Format() const;
+    // bytes for anything else. In a version-5 store the hex bytes of text
+    // (types 1 and 2) are its UTF-16LE units, as the registry editor reads them.
+    std::string Format(bool version5 = false) const;
+};
+
+// How the bytes of a store file hold its text.
+enum class RegistryEncoding {
+    Utf8,              // or the system's ANSI bytes, as REGEDIT4 files are
+    Utf8WithBom,
+    Utf16LeWithBom,    // the registry editor's own export
 };
 
 struct RegistryKeySection {
@@ -46,11 +58,18 @@ struct RegistryKeySection {
 // ASCII case, as the registry does, and keep the spelling they were written in.
 class RegistryDocument {
 public:
-    // Parses REGEDIT4 text. Returns false, with the line number and reason in
+    // Parses the bytes of a store file: REGEDIT4 or version-5 text in any of
+    // the encodings above. Returns false, with the line number and reason in
     // `error`, when the text is not a store this program can safely rewrite.
-    // Empty text (or only blank lines) is an empty store.
-    static bool Parse(std::string_view text, RegistryDocument& document, std::string& error);
+    // Empty text (or only blank lines) is an empty REGEDIT4 store.
+    static bool Parse(std::string_view bytes, RegistryDocument& document, std::string& error);
+    // The store's bytes, in the form it was read in. In a UTF-16 store, bytes
+    // of a text value that are not UTF-8 are written as U+FFFD.
     std::string Serialize() const;
+
+    RegistryEncoding Encoding() const { return m_encoding; }
+    // Whether the first line is the version-5 header rather than REGEDIT4.
+    bool IsVersion5() const;
 
     // A key exists when the file lists it or lists a key beneath it (a key
     // cannot exist without its parent).
@@ -72,6 +91,8 @@ private:
     std::vector<std::string> m_preamble;  // comments before the first key
     std::vector<RegistryKeySection> m_keys;
     std::string m_lineEnd = "\n";         // "\r\n" when the file was written so
+    std::string m_header = "REGEDIT4";    // the first line, as read
+    RegistryEncoding m_encoding = RegistryEncoding::Utf8;
 };
 
 

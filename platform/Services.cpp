@@ -9,7 +9,7 @@ Services MakeServices(const Environment& environment) {
     } else {
         services.drives = std::make_unique<DriveMapDrives>(environment.driveMapPath);
     }
-    services.registry = MakeRegistry(environment.registryStorePath);
+    services.registry = MakeRegistry(environment);
     return services;
 }
 

@@ -16,8 +16,8 @@ struct Services {
 };
 
 // The drives of the drive map `environment` names, else the system's own
-// (MakeSystemDrives); the registry it names (MakeRegistry). Nothing is read
-// yet.
+// (MakeSystemDrives); the registry it names or that is chosen from it
+// (MakeRegistry). Nothing is read yet: a registry is chosen when first asked.
 Services MakeServices(const Environment& environment);
 
 }  // namespace moxtrel::platform

@@ -12,11 +12,12 @@ namespace moxtrel::platform {
 class StoreRegistry final : public Registry {
 public:
     // The registry of the store file at `storePath`; an empty path (no place
-    // for a store was found) fails every call with NoStorePlace.
-    explicit StoreRegistry(std::string storePath) : m_store(std::move(storePath)) {}
+    // for a store was found) fails every call with NoStorePlace. Messages
+    // name it `name` ("~/.config/moxtrel/registry.reg"), else by its path.
+    explicit StoreRegistry(std::string storePath, std::string name = {})
+        : m_store(std::move(storePath)), m_name(std::move(name)) {}
 
-    // The store's file.
-    std::string Name() const override { return m_store.Path(); }
+    std::string Name() const override { return m_name.empty() ? m_store.Path() : m_name; }
     bool Exists() const override;
 
 protected:
@@ -28,6 +29,7 @@ protected:
 
 private:
     RegistryStore m_store;
+    std::string m_name;
 };
 
 }  // namespace moxtrel::platform

@@ -13,24 +13,25 @@ std::string Variable(const char* name) {
     return value ? value : "";
 }
 
-std::string RegistryStorePathFromProcess() {
-    if (std::string store = Variable(RegistryStoreVariable); !store.empty()) return store;
-    std::string config = Variable("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/') {
-        std::string home = Variable("HOME");
-        if (home.empty()) {
-            if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) home = user->pw_dir;
-        }
-        if (home.empty()) return {};
-        config = home + "/.config";
-    }
-    return config + "/moxtrel/registry.reg";
+std::string HomeFolder() {
+    if (std::string home = Variable("HOME"); !home.empty()) return home;
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) return user->pw_dir;
+    return {};
 }
 
 }  // namespace
 
 Environment Environment::FromProcess() {
-    return Environment{Variable(DriveMapVariable), RegistryStorePathFromProcess()};
+    Environment environment;
+    environment.driveMapPath = Variable(DriveMapVariable);
+    environment.registryStorePath = Variable(RegistryStoreVariable);
+    environment.homeFolder = HomeFolder();
+    environment.configHome = Variable("XDG_CONFIG_HOME");
+    environment.winePrefix = Variable("WINEPREFIX");
+    environment.programSearchPath = Variable("PATH");
+    environment.temporaryFolder = Variable("TMPDIR");
+    for (char** entry = environ; *entry; ++entry) environment.variables.emplace_back(*entry);
+    return environment;
 }
 
 }  // namespace moxtrel::platform

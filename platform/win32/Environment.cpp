@@ -24,7 +24,10 @@ std::string Variable(const char* name) {
 // Without MOXTREL_REGISTRY the store path stays empty: the program then uses
 // the current user's own registry, not a file.
 Environment Environment::FromProcess() {
-    return Environment{Variable(DriveMapVariable), Variable(RegistryStoreVariable)};
+    Environment environment;
+    environment.driveMapPath = Variable(DriveMapVariable);
+    environment.registryStorePath = Variable(RegistryStoreVariable);
+    return environment;
 }
 
 }  // namespace moxtrel::platform

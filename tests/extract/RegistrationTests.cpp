@@ -321,11 +321,11 @@ TEST_F(Registration, TheOutcomeSaysWhichSlotWasWrittenOrWhyNoneWas) {
              {"slot 2", [&] { WriteStore({{0, "A.wad"}, {1, "B.wad"}, {2, "Hexen.wad"}}); },
               "registered in slot txpack2 of " + at},
              {"store is a folder", [&] { fs::create_directory(store); },
-              "not registered: the store " + at + " could not be read: it is not a regular file"},
+              "not registered: " + at + " could not be read: it is not a regular file"},
              {"damaged store", [&] { std::ofstream(store) << "not a registry\n"; },
-              "not registered: the store " + at + " could not be read: it is not a registry file that can be safely rewritten ("},
+              "not registered: " + at + " could not be read: it is not a registry file that can be safely rewritten ("},
              {"lock is a folder", [&] { WriteStore({{0, ""}}); fs::create_directory(at + ".lock"); },
-              "not registered: the store " + at + " could not be written: " + std::strerror(EISDIR)},
+              "not registered: " + at + " could not be written: " + std::strerror(EISDIR)},
          }) {
         SCOPED_TRACE(c.what);
         fs::remove_all(store);
@@ -355,6 +355,8 @@ TEST_F(SlotRules, AFailedRegistryIsExplainedByItsOwnStatus) {
              {"no home", true, {StoreIoFailed, RegistryFailure::NoStorePlace, 0, {}}, "read: no home folder to keep it in"},
              {"disk full", false, platform::StoreIoFailure(ENOSPC), std::string("written: ") + std::strerror(ENOSPC)},
              {"system", false, platform::RegistryAnswer(5), "written: registry error 5"},
+             {"no wine", true, {StoreIoFailed, RegistryFailure::Unavailable, 0, "wine is not installed"},
+              "read: wine is not installed"},
          }) {
         SCOPED_TRACE(c.what);
         // No file stands at the name: the reason can only come from the status.
@@ -366,7 +368,7 @@ TEST_F(SlotRules, AFailedRegistryIsExplainedByItsOwnStatus) {
             failing.FailWriting(c.status);
         }
         EXPECT_EQ(DescribeRegistration(RegisterTexturePack(failing, GameKind::Quake, gameDir)),
-                  "not registered: the store /nowhere/registry.reg could not be " + c.reason);
+                  "not registered: /nowhere/registry.reg could not be " + c.reason);
     }
 }
 

@@ -11,24 +11,16 @@
 #include "platform/RegistryStore.h"
 #include "platform/StoreRegistry.h"
 #include "support/TempDir.h"
+#include "support/TextFile.h"
 
 namespace moxtrel::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::WriteText;
+using test::ReadText;
 using test::ScopedEnv;
 using test::TempDir;
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 RegistryDocument ParseOrFail(const std::string& text) {
     RegistryDocument document;
@@ -134,6 +126,79 @@ TEST(RegistryDocument, RefusesTextItCouldNotRewriteSafely) {
         std::string error;
         EXPECT_FALSE(RegistryDocument::Parse(text, document, error)) << text;
         EXPECT_FALSE(error.empty());
+    }
+}
+
+// UTF-8 text as the UTF-16LE bytes a registry editor export holds, with its
+// byte-order mark; enough of UTF-8 for the tests' text (up to U+07FF).
+std::string Utf16Export(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        unsigned unit = static_cast<unsigned char>(utf8[i]);
+        if (unit >= 0xC0) unit = ((unit & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+const std::string Version5Header = "Windows Registry Editor Version 5.00";
+
+TEST(RegistryDocument, EveryFormIsWrittenBackInTheFormItWasRead) {
+    enum class Bytes { Utf8, Utf8Bom, Utf16 };
+    const struct {
+        std::string header;
+        Bytes bytes;
+        RegistryEncoding encoding;
+    } forms[] = {
+        {"REGEDIT4", Bytes::Utf8, RegistryEncoding::Utf8},
+        {"REGEDIT4", Bytes::Utf8Bom, RegistryEncoding::Utf8WithBom},
+        {"REGEDIT4", Bytes::Utf16, RegistryEncoding::Utf16LeWithBom},
+        {Version5Header, Bytes::Utf8, RegistryEncoding::Utf8},
+        {Version5Header, Bytes::Utf8Bom, RegistryEncoding::Utf8WithBom},
+        {Version5Header, Bytes::Utf16, RegistryEncoding::Utf16LeWithBom},
+    };
+    const std::string slot = "HKEY_CURRENT_USER\\Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0";
+    for (const auto& form : forms) {
+        for (const std::string lineEnd : {"\n", "\r\n"}) {
+            auto encode = [&](const std::string& text) {
+                if (form.bytes == Bytes::Utf16) return Utf16Export(text);
+                return (form.bytes == Bytes::Utf8Bom ? "\xEF\xBB\xBF" : "") + text;
+            };
+            const std::string text = form.header + lineEnd + lineEnd + "[" + slot + "]" + lineEnd +
+                                     "\"name\"=\"Ville \xC3\xA9t\xC3\xA9.wad\"" + lineEnd;
+            SCOPED_TRACE(form.header + " " + std::to_string(static_cast<int>(form.bytes)) + (lineEnd == "\n" ? " LF" : " CRLF"));
+            RegistryDocument document = ParseOrFail(encode(text));
+            EXPECT_EQ(document.Encoding(), form.encoding);
+            EXPECT_EQ(TextOf(document.FindValue(slot, "name")), "Ville \xC3\xA9t\xC3\xA9.wad");
+            EXPECT_EQ(document.Serialize(), encode(text));
+
+            document.SetValue(slot, "path", RegistryType::Text, "C:\\\xC3\xA9\\Quake.wad" + std::string(1, '\0'));
+            EXPECT_EQ(document.Serialize(), encode(text + "\"path\"=\"C:\\\\\xC3\xA9\\\\Quake.wad\"" + lineEnd));
+        }
+    }
+}
+
+TEST(RegistryDocument, TextInHexIsUtf16InAVersion5StoreOnly) {
+    const std::string key = "HKEY_CURRENT_USER\\A";
+    const std::string values = "\n\n[" + key + "]\n\"env\"=hex(2):25,00,e9,00,00,00\n";
+    EXPECT_EQ(ParseOrFail(Version5Header + values).FindValue(key, "env")->data, std::string("%\xC3\xA9\0", 4));
+    EXPECT_EQ(ParseOrFail("REGEDIT4" + values).FindValue(key, "env")->data, std::string("%\0\xE9\0\0\0", 6));
+
+    // Text that needs hex goes in as the registry editor would read it back.
+    RegistryDocument document = ParseOrFail(Version5Header + values);
+    document.SetValue(key, "lines", RegistryType::Text, std::string("a\n\xC3\xA9\0", 5));
+    EXPECT_NE(document.Serialize().find("\"lines\"=hex(1):61,00,0a,00,e9,00,00,00\n"), std::string::npos);
+}
+
+TEST(RegistryDocument, RefusesUtf16ThatIsNotText) {
+    const std::string header = Utf16Export("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n");
+    const std::string loneSurrogate = header + Utf16Export("\"x\"=\"").substr(2) + std::string("\x00\xD8", 2);
+    for (const std::string& bytes : {loneSurrogate, header + "\"", }) {
+        RegistryDocument document;
+        std::string error;
+        EXPECT_FALSE(RegistryDocument::Parse(bytes, document, error));
+        EXPECT_EQ(error.substr(0, 7), "line 4:") << error;
     }
 }
 
@@ -318,6 +383,19 @@ TEST_F(RegistryStoreFile, StoreKeepsItsPermissionsAndStaysALinkWhenLinked) {
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0644));
 }
 
+TEST_F(RegistryStoreFile, AVersion5Utf16ExportTakesARegistrationAndStaysOne) {
+    const std::string slotKey = "Software\\Orvek\\Lathmore\\Gantry\\Settings\\txpack0";
+    const std::string before = Version5Header + "\r\n\r\n[HKEY_CURRENT_USER\\" + slotKey + "]\r\n";
+    WriteText(store, Utf16Export(before));
+    const RegistryHandle slot = OpenOrFail(slotKey);
+    const std::uint32_t one = 1;
+    ASSERT_EQ(registry.SetValue(slot, "type", RegistryType::Number, &one, 4).result, RegistryResult::Success);
+    ASSERT_EQ(SetText(slot, "path", "/games/\xC3\xA9t\xC3\xA9/id1/Quake.wad"), RegistryResult::Success);
+    registry.CloseKey(slot);
+    EXPECT_EQ(ReadText(store), Utf16Export(before + "\"type\"=dword:00000001\r\n" +
+                                           "\"path\"=\"/games/\xC3\xA9t\xC3\xA9/id1/Quake.wad\"\r\n"));
+}
+
 TEST(Environment, NamesTheDriveMapAndTheRegistryStoreAsTheVariablesSay) {
     ScopedEnv home("HOME", "/home/someone");
     {
@@ -327,16 +405,14 @@ TEST(Environment, NamesTheDriveMapAndTheRegistryStoreAsTheVariablesSay) {
         EXPECT_EQ(Environment::FromProcess().driveMapPath, "/tmp/drives.map");
     }
     ScopedEnv noStore("MOXTREL_REGISTRY", "");
-#ifdef _WIN32
-    EXPECT_EQ(Environment::FromProcess().registryStorePath, "") << "no store file: the user's own registry";
-#else
-    {
-        ScopedEnv config("XDG_CONFIG_HOME", "/srv/config");
-        EXPECT_EQ(Environment::FromProcess().registryStorePath, "/srv/config/moxtrel/registry.reg");
-    }
-    // A relative XDG_CONFIG_HOME is not a place to keep settings in.
-    ScopedEnv relative("XDG_CONFIG_HOME", "config");
-    EXPECT_EQ(Environment::FromProcess().registryStorePath, "/home/someone/.config/moxtrel/registry.reg");
+    EXPECT_EQ(Environment::FromProcess().registryStorePath, "") << "no store file named: one is chosen";
+#ifndef _WIN32
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/config");
+    ScopedEnv prefix("WINEPREFIX", "/srv/prefix");
+    const Environment environment = Environment::FromProcess();
+    EXPECT_EQ(environment.homeFolder, "/home/someone");
+    EXPECT_EQ(environment.configHome, "/srv/config");
+    EXPECT_EQ(environment.winePrefix, "/srv/prefix");
 #endif
 }
 

@@ -122,7 +122,9 @@ TEST(DriveMapFile, ReplacesTheMountTableWhenTheEnvironmentNamesIt) {
     std::string stick = map.AddDrive("stick", "removable", 0x1234);
     std::string proc = map.AddDrive("proc", "unknown");
 
-    const Services services = MakeServices(Environment{map.MapPath(), ""});
+    Environment environment;
+    environment.driveMapPath = map.MapPath();
+    const Services services = MakeServices(environment);
     const DriveTable drives = services.drives->ReadTable();
     const std::vector<Volume>& volumes = drives.Volumes();
     ASSERT_EQ(volumes.size(), 3u);
