@@ -41,9 +41,11 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # holds the uninstaller's shortcut alone.
 if(TARGET moxtrel)
   set(CPACK_NSIS_INSTALLED_ICON_NAME moxtrel.exe)
+  # Each backslash is written four times: CPackConfig.cmake reads the text as
+  # CMake code once more.
   set(CPACK_NSIS_CREATE_ICONS_EXTRA
-      "CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\Moxtrel.lnk' '$INSTDIR\\moxtrel.exe'")
-  set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\$MUI_TEMP\\Moxtrel.lnk'")
+      "CreateShortCut '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Moxtrel.lnk' '$INSTDIR\\\\moxtrel.exe'")
+  set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Moxtrel.lnk'")
 else()
   set(CPACK_NSIS_INSTALLED_ICON_NAME Uninstall.exe)
 endif()
