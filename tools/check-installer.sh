@@ -3,9 +3,10 @@
 # windows) and checks them under Wine, in a throw-away Wine prefix (never
 # ~/.wine), as a user would meet them:
 #  - the zip holds the programs and the licence in one folder;
-#  - a silent install (/S) puts them in the 64-bit Program Files\Moxtrel with
-#    the uninstaller, makes the Start-menu shortcuts, and lists the program
-#    among the installed programs (the 64-bit registry's Uninstall key);
+#  - a silent install (/S), made twice as an upgrade would, puts them in the
+#    64-bit Program Files\Moxtrel with the uninstaller, makes the Start-menu
+#    shortcuts, and lists the program among the installed programs (the
+#    64-bit registry's Uninstall key);
 #  - the installed moxtrel-cli.exe runs;
 #  - a silent uninstall leaves no file, shortcut or registry entry behind.
 # The window program and its shortcut are expected when the build has it.
@@ -42,8 +43,12 @@ entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Moxtrel'
 shortcut_to() { grep -qaF "C:\\Program Files\\Moxtrel\\$2" "$menu/$1.lnk" || fail "no shortcut $1 to $2 in $menu"; }
 entry_value() { wine reg query "$entry" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
 
-timeout 300 wine "$setup" /S || fail "the silent install failed"
-timeout 120 wineserver -w
+# The second install stands for an upgrade: it runs the installed uninstaller
+# first and must leave one whole installation.
+for run in first second; do
+  timeout 300 wine "$setup" /S || fail "the $run silent install failed"
+  timeout 120 wineserver -w
+done
 expected=$(printf '%s\n' "${programs[@]}" LICENSE.txt Uninstall.exe | sort)
 [ "$(cd "$folder" 2>/dev/null && find . -type f | sed 's|^\./||' | sort)" = "$expected" ] ||
   fail "Program Files\\Moxtrel does not hold just $(echo $expected)"
