@@ -35,7 +35,6 @@ set(CPACK_NSIS_DISPLAY_NAME Moxtrel)
 set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
 set(CPACK_NSIS_URL_INFO_ABOUT ${MOXTREL_HOMEPAGE})
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-set(CPACK_NSIS_BRANDING_TEXT "Moxtrel ${PROJECT_VERSION}")
 
 # The Start-menu shortcut opens the window program; moxtrel-cli is for a
 # console and gets none. Without the window program in the build the folder
