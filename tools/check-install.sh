@@ -64,6 +64,12 @@ messages=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "
 if grep -qE '^[EW]:' <<<"$messages"; then fail "appstreamcli: $messages"; fi
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "$metainfo lacks its launchable"
 
+# The program is under the MIT licence (Expat, as Debian's copyright format
+# names it); only the metadata file is CC0.
+grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "$metainfo does not give the MIT licence"
+copyright="$base/share/doc/moxtrel/copyright"
+sed -n '/^Files: \*$/,/^$/p' "$copyright" | grep -qx 'License: Expat' || fail "$copyright does not put the program under the MIT licence"
+
 # The manual pages format without a warning and hold the hand-kept sections.
 for program in moxtrel moxtrel-cli; do
   page="$base/share/man/man1/$program.1.gz"

@@ -12,7 +12,7 @@ packages=(
   xvfb xauth openbox libx11-dev
   libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
   imagemagick
-  g++-mingw-w64-x86-64-posix googletest wine wine64
+  g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
 )
 
 # Root needs no sudo (containers and CI run as root).
