@@ -13,6 +13,32 @@
 
 namespace moxtrel::widgets {
 
+namespace {
+
+// The normal cursor over a box shown while the busy cursor is on. wxGTK has
+// a class for it; elsewhere the busy cursor is ended for as long as the box
+// shows and begun again, as often as it had been begun, after it.
+#ifdef __WXGTK__
+using NormalCursorForBox = wxBusyCursorSuspender;
+#else
+class NormalCursorForBox {
+public:
+    NormalCursorForBox() {
+        for (; wxIsBusy(); ++m_busyLevels) wxEndBusyCursor();
+    }
+    ~NormalCursorForBox() {
+        for (int i = 0; i < m_busyLevels; ++i) wxBeginBusyCursor();
+    }
+    NormalCursorForBox(const NormalCursorForBox&) = delete;
+    NormalCursorForBox& operator=(const NormalCursorForBox&) = delete;
+
+private:
+    int m_busyLevels = 0;
+};
+#endif
+
+}  // namespace
+
 void KeepWindowsPainted(bool always) {
     using Clock = std::chrono::steady_clock;
     static Clock::time_point lastPass;
@@ -41,7 +67,7 @@ int ShowModalOverBusyWindow(wxWindow& owner, const std::function<int()>& showMod
     if (hadCapture) owner.ReleaseMouse();
     int result;
     {
-        wxBusyCursorSuspender normalCursor;
+        NormalCursorForBox normalCursor;
         result = showModal();
     }
     if (hadCapture && !owner.HasCapture()) owner.CaptureMouse();
