@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
@@ -51,14 +52,12 @@ void KeepWindowsPainted(bool always) {
     if (inPass) return;
     inPass = true;
     // Work started from a handler runs inside the dialog's event loop; work
-    // started before any loop runs gets a loop for the pass.
-    std::unique_ptr<wxEventLoopBase> temporary;
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (!loop) {
-        temporary = std::make_unique<wxGUIEventLoop>();
-        loop = temporary.get();
-    }
-    loop->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
+    // started before any loop runs gets a loop for the pass, made the active
+    // one, since wxMSW dispatches what it yields for through the active loop.
+    wxGUIEventLoop temporary;
+    std::optional<wxEventLoopActivator> activator;
+    if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
+    wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
     inPass = false;
 }
 

@@ -1,6 +1,7 @@
 #include "RealInput.h"
 
 #include <chrono>
+#include <optional>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -85,8 +86,12 @@ wxColour PixelOfScreen(const wxPoint& where) {
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, double seconds) {
+    // A loop of its own is made the active one: wxMSW dispatches what it
+    // yields for through the active loop, and has none outside ShowModal.
     wxGUIEventLoop temporary;
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive() ? wxEventLoopBase::GetActive() : &temporary;
+    std::optional<wxEventLoopActivator> activator;
+    if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
