@@ -2,7 +2,6 @@
 // Alt+F4 through the X server; the focus after each state change, close
 // requests during long work, placement, message boxes and the found cue.
 
-#include <cstdlib>
 #include <filesystem>
 
 #include <wx/button.h>
@@ -11,8 +10,6 @@
 
 #include "locate/DriveMapFixture.h"
 #include "locate/gui/LocateGuiTest.h"
-#include "platform/Environment.h"
-#include "platform/Services.h"
 #include "platform/StoreRegistry.h"
 #include "tools/GameWriter.h"
 #include "ui/LocateDlg.h"
@@ -290,43 +287,6 @@ TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
     EXPECT_EQ(caption, "Extraction warning");
     EXPECT_TRUE(text.StartsWith("Damaged data was skipped: 0 archives, 1 map and 0 textures.")) << text;
     EXPECT_NE(text.Find("PAK1.PAK: maps/bad.bsp: the texture lump"), wxNOT_FOUND) << text;
-}
-
-// The whole road on the system's own drives and registry, as the program
-// starts it: Quake chosen, Search finds the game on a drive, Begin writes the
-// package and the summary box is closed with a click. It writes into the
-// game's folder and the user's registry, so it runs only where a script has
-// put a game there and checks the package and the registry slot afterwards
-// (tools/check-windows.sh, under Wine); MOXTREL_TEST_SYSTEM_GAME names the
-// game folder Search must find.
-TEST(SystemRoad, SearchFindsTheGameOnADriveAndBeginWritesThePackage) {
-    const char* game = std::getenv("MOXTREL_TEST_SYSTEM_GAME");
-    if (!game) GTEST_SKIP() << "MOXTREL_TEST_SYSTEM_GAME names no game put on a drive";
-    const platform::Services services = platform::MakeServices(platform::Environment::FromProcess());
-    ui::CMoxtrelDlg dlg{*services.drives, *services.registry};
-    dlg.Show();
-    ASSERT_TRUE(WaitUntilActive(dlg));
-    ClickOn(*dlg.FindWindow(D::IdQuake));
-    ASSERT_TRUE(PumpUntil([&] { return IsEnabled(dlg, D::IdSearch); }));
-    WhenModal search(IsA<CSearchDlg>, [&](wxDialog& shown) {
-        ScanWithTheMouse(static_cast<CSearchDlg&>(shown));
-        ASSERT_TRUE(PumpUntil([&] { return LabelOf(shown, CSearchDlg::IdOkCancel) == "&Ok"; }, 60));
-        ClickOn(*shown.FindWindow(CSearchDlg::IdOkCancel));
-    });
-    ClickOn(*dlg.FindWindow(D::IdSearch));
-    ASSERT_TRUE(PumpUntil([&] { return IsEnabled(dlg, D::IdBegin) && dlg.IsActive(); }, 90));
-    EXPECT_EQ(dlg.GameDirectory(), game);
-
-    std::string packageName;
-    WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog& shown) {
-        packageName = LabelOf(shown, CWadInfoDlg::IdFileName);
-        ClickOn(*shown.FindWindow(wxID_OK));
-    });
-    ClickOn(*dlg.FindWindow(D::IdBegin));
-    ASSERT_TRUE(PumpUntil([&] { return summary.Acted() && dlg.IsActive(); }, 60));
-    EXPECT_NE(packageName.find("Quake.wad"), std::string::npos) << packageName;
-    PressKey(WXK_ESCAPE);
-    EXPECT_TRUE(PumpUntil([&] { return !dlg.IsShown(); }));
 }
 
 }  // namespace
