@@ -47,7 +47,8 @@ protected:
         dlg.Show();
         Click(dlg, D::IdQuake);
         LocateOnFirstFixedDrive(dlg);
-        EXPECT_EQ(dlg.GameDirectory(), gameDir.string() + "/");
+        // The game directory ends in the system's separator.
+        EXPECT_EQ(dlg.GameDirectory(), (gameDir / "").string());
     }
 
     fs::path Package() const { return gameDir / "Quake.wad"; }
