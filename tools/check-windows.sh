@@ -41,17 +41,18 @@ if [ "${1:-}" = --window-tests ]; then
   #    the folder that is the process's current directory, which Locate made
   #    the game's;
   #  - the tests of real input in the test program (RealUse, MainDialogInUse):
-  #    openbox does not give the X focus to Wine's dialogs that open without
-  #    a user's input, so their keys go nowhere. The road below gives the
-  #    real keys and clicks to the program itself instead.
+  #    their keys and clicks do not reach the dialogs under Wine yet (openbox
+  #    leaves the X focus on itself for Wine's dialogs that open without a
+  #    user's input). The road below gives real keys and clicks to the
+  #    program itself instead.
   ctest --test-dir build/windows/tests/ui -L window --output-on-failure \
     -E 'RealUse|MainDialogInUse|GameDirectorySelection|SearchDialog|LocateDialog|AGameDirectoryThatIsGone|DirTree\.(ListsDrives|BuildsPaths|NeverTakesALink)|ChoosingTheGameAgainAfterAFind'
 
   # The whole road in moxtrel.exe with real keys and clicks through the X
   # server: Quake, Search over the hard drives finds the game on C:, Ok,
   # Alt+B for Begin, the WAD File Info box closed with Return, and Escape
-  # ends the program. Clicks go to dialog-unit points of the templates (main 223 x
-  # 110, Search 212 x 100), scaled to each window.
+  # ends the program. Clicks go to dialog-unit points of the templates
+  # (main 223 x 110, Search 212 x 100), scaled to each window.
   window() {
     local id=""
     for _ in $(seq 150); do
