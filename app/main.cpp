@@ -6,18 +6,17 @@
 #include <string>
 #include <vector>
 
-#include <glib.h>
 #include <wx/init.h>
 
 #include "app/MoxtrelApp.h"
+#include "app/SystemStartUp.h"
+#include "platform/Console.h"
 
 namespace {
 
-// The desktop finds the program's menu entry and icon by its application ID:
-// the toolkit names the windows after the program (Wayland's app id, X's
-// WM_CLASS), so both must be the ID before the toolkit starts.
+// wx names the program and its windows after the application ID, as the
+// system (PrepareSystem) does.
 void TakeApplicationId(wxApp& app) {
-    g_set_prgname(MOXTREL_APP_ID);
     app.SetAppName(MOXTREL_APP_ID);
     app.SetClassName(MOXTREL_APP_ID);
     // wx gives each window the display name as its class.
@@ -28,17 +27,21 @@ void TakeApplicationId(wxApp& app) {
 
 int main(int argc, char** argv) {
     wxDISABLE_ASSERTS_IN_RELEASE_BUILD();
+    moxtrel::PrepareSystem(MOXTREL_APP_ID);
 
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // On Windows argv is in the ANSI code page; the wide command line keeps
+    // every letter.
+    std::vector<std::string> arguments = moxtrel::platform::CommandLineArguments(argc, argv);
+    if (!arguments.empty()) arguments.erase(arguments.begin());
     // --help and --version answer without a display.
     moxtrel::CMoxtrelCommandLineInfo request;
     moxtrel::ParseCommandLine(request, arguments);
     if (request.m_showHelp) {
-        std::fputs(moxtrel::ProgramUsage(), stdout);
+        moxtrel::ShowProgramText(moxtrel::ProgramUsage());
         return 0;
     }
     if (request.m_showVersion) {
-        std::puts("moxtrel " MOXTREL_VERSION);
+        moxtrel::ShowProgramText("moxtrel " MOXTREL_VERSION "\n");
         return 0;
     }
 

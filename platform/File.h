@@ -11,6 +11,13 @@
 #include <string>
 #include <string_view>
 
+// windows.h names these as macros for its own A/W pairs; a file that includes
+// it before this one (wx does) must still see the names declared here.
+#ifdef _WIN32
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
+#endif
+
 namespace moxtrel::platform {
 
 // The system's own handle of an open file: a POSIX descriptor, or a Windows

@@ -13,6 +13,9 @@ packages=(
   libglib2.0-dev help2man dpkg-dev lintian desktop-file-utils appstream man-db xdotool
   imagemagick
   g++-mingw-w64-x86-64-posix googletest wine wine64 nsis
+  # The window program's libraries for Windows, built from Debian's sources
+  # by tools/build-windows-deps.sh.
+  libz-mingw-w64-dev make
 )
 
 # Root needs no sudo (containers and CI run as root).

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots of the window program:
-#   tools/screenshots.sh [OUTPUT_DIR]          (default docs/screenshots)
+#   tools/screenshots.sh [--windows] [OUTPUT_DIR]          (default docs/screenshots)
 # Runs the real build/release/app/moxtrel in a private X server (Xvfb) with a
 # window manager (openbox), so the windows have their frames and titles, on a
 # copy of the demo game, with a drive map and a registry store of its own in a
@@ -10,6 +10,10 @@
 #   search.png  the Search dialog after a scan that found it
 #   begin.png   the main dialog while Begin runs
 #   info.png    the WAD File Info box at the end of the run
+# With --windows it runs build/windows/app/moxtrel.exe under Wine instead, in
+# a throw-away Wine prefix with the demo game on C: and a free slot in Wine's
+# registry, and saves windows-main.png, windows-search.png and
+# windows-info.png (the same moments as main, search and info).
 # A picture is taken only when the window has stopped changing, is checked
 # (size of the window, not blank), and only then replaces the file in
 # OUTPUT_DIR, so a failed run leaves the pictures it did not make as they
@@ -17,6 +21,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+windows=""
+if [ "${1:-}" = --windows ]; then
+  windows=--windows
+  shift
+fi
 out=$(realpath -m "${1:-docs/screenshots}")
 
 # First run: build what is needed, then run again inside a private X server.
@@ -26,10 +35,15 @@ if [ -z "${MOXTREL_SCREENSHOTS_INSIDE:-}" ]; then
   done
   [ -f build/release/build.ninja ] || cmake --preset release >/dev/null
   cmake --build --preset release --target moxtrel demo_game >/dev/null
-  MOXTREL_SCREENSHOTS_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$out"
+  if [ -n "$windows" ]; then
+    [ -f build/windows/build.ninja ] || { echo "screenshots: build the windows preset first (bash tools/check-windows.sh)" >&2; exit 1; }
+    cmake --build --preset windows --target moxtrel >/dev/null
+  fi
+  MOXTREL_SCREENSHOTS_INSIDE=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" $windows "$out"
 fi
 
-program=$PWD/build/release/app/moxtrel
+program=("$PWD/build/release/app/moxtrel")
+[ -z "$windows" ] || program=(wine "$PWD/build/windows/app/moxtrel.exe")
 # A short, fixed scratch path: the Locate tree shows it as the drive's name,
 # and the pictures come out the same on every run.
 work=${TMPDIR:-/tmp}/moxtrel-shots
@@ -38,6 +52,7 @@ mkdir -p "$work"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -z "$windows" ] || wineserver -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -147,13 +162,46 @@ shoot() {
 }
 
 start() {
-  "$program" >"$work/moxtrel.log" 2>&1 &
+  "${program[@]}" >"$work/moxtrel.log" 2>&1 &
   app=$!
   pids+=("$app")
   main=$(window "Extract Pak Textures")
 }
 
 # Dialog templates in dialog units: main 223 x 110, Locate 179 x 159, Search 212 x 100.
+
+# Under Wine: the demo game on C: and the first slot's key in Wine's registry,
+# in a prefix of the scratch folder. The search and the found cue take the
+# same time on every run; nothing of the program's state shows outside Wine.
+if [ -n "$windows" ]; then
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all
+  unset MOXTREL_VOLUMES MOXTREL_REGISTRY
+  # No offer to install Wine's .NET and HTML engines on the display.
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+  cp -r build/release/demo/quake "$WINEPREFIX/drive_c/Quake"
+  game=$WINEPREFIX/drive_c/Quake/id1
+  key='HKCU\Software\Orvek\Lathmore\Gantry\Settings'
+  wine reg add "$key\\txpack0" /f >/dev/null 2>&1
+  start
+  click "$main" 25 14 223 110          # Quake
+  sleep 0.5
+  shoot "$main" windows-main
+  click "$main" 200 42 223 110         # Search
+  search=$(window Search)
+  click "$search" 14 39 212 100        # Hard Drives
+  click "$search" 177 62 212 100       # Begin Search
+  sleep 4                              # the scan of C: and the found cue
+  shoot "$search" windows-search
+  click "$search" 177 87 212 100       # Ok
+  gone Search
+  click "$main" 200 67 223 110         # Begin
+  info=$(window "WAD File Info")
+  sleep 0.5
+  shoot "$info" windows-info
+  [ -e "$game/Quake.wad" ] || fail "Begin wrote no package"
+  wine reg query "$key\\txpack0" 2>/dev/null | grep -q 'Quake.wad' || fail "the run did not register the package"
+  exit 0
+fi
 
 # The main dialog with Quake chosen, then Manual Locate finding the game.
 start

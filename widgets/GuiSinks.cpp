@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
@@ -12,6 +13,32 @@
 #include <wx/window.h>
 
 namespace moxtrel::widgets {
+
+namespace {
+
+// The normal cursor over a box shown while the busy cursor is on. wxGTK has
+// a class for it; elsewhere the busy cursor is ended for as long as the box
+// shows and begun again, as often as it had been begun, after it.
+#ifdef __WXGTK__
+using NormalCursorForBox = wxBusyCursorSuspender;
+#else
+class NormalCursorForBox {
+public:
+    NormalCursorForBox() {
+        for (; wxIsBusy(); ++m_busyLevels) wxEndBusyCursor();
+    }
+    ~NormalCursorForBox() {
+        for (int i = 0; i < m_busyLevels; ++i) wxBeginBusyCursor();
+    }
+    NormalCursorForBox(const NormalCursorForBox&) = delete;
+    NormalCursorForBox& operator=(const NormalCursorForBox&) = delete;
+
+private:
+    int m_busyLevels = 0;
+};
+#endif
+
+}  // namespace
 
 void KeepWindowsPainted(bool always) {
     using Clock = std::chrono::steady_clock;
@@ -25,14 +52,12 @@ void KeepWindowsPainted(bool always) {
     if (inPass) return;
     inPass = true;
     // Work started from a handler runs inside the dialog's event loop; work
-    // started before any loop runs gets a loop for the pass.
-    std::unique_ptr<wxEventLoopBase> temporary;
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (!loop) {
-        temporary = std::make_unique<wxGUIEventLoop>();
-        loop = temporary.get();
-    }
-    loop->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
+    // started before any loop runs gets a loop for the pass, made the active
+    // one, since wxMSW dispatches what it yields for through the active loop.
+    wxGUIEventLoop temporary;
+    std::optional<wxEventLoopActivator> activator;
+    if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
+    wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
     inPass = false;
 }
 
@@ -41,7 +66,7 @@ int ShowModalOverBusyWindow(wxWindow& owner, const std::function<int()>& showMod
     if (hadCapture) owner.ReleaseMouse();
     int result;
     {
-        wxBusyCursorSuspender normalCursor;
+        NormalCursorForBox normalCursor;
         result = showModal();
     }
     if (hadCapture && !owner.HasCapture()) owner.CaptureMouse();

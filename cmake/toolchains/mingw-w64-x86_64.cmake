@@ -23,6 +23,24 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(ENV{PKG_CONFIG_LIBDIR} /usr/${MOXTREL_MINGW_TRIPLET}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 
+# The libraries Debian ships for Linux only (wxWidgets, expat, libpng) are
+# built static for MinGW by tools/build-windows-deps.sh into a prefix of their
+# own; the `windows` preset names it. Its stamp file is written last, so a
+# prefix without one is an interrupted build and is not used.
+set(MOXTREL_MINGW_DEPS "" CACHE PATH "Prefix of the MinGW libraries tools/build-windows-deps.sh builds")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOXTREL_MINGW_DEPS)
+set(MOXTREL_HAVE_MINGW_DEPS OFF)
+if(MOXTREL_MINGW_DEPS AND EXISTS "${MOXTREL_MINGW_DEPS}/.stamp")
+  get_filename_component(MOXTREL_MINGW_DEPS_REAL "${MOXTREL_MINGW_DEPS}" REALPATH)
+  set(MOXTREL_HAVE_MINGW_DEPS ON)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${MOXTREL_MINGW_DEPS_REAL})
+  set(ENV{PKG_CONFIG_LIBDIR} "${MOXTREL_MINGW_DEPS_REAL}/lib/pkgconfig:$ENV{PKG_CONFIG_LIBDIR}")
+  # wx-config has its prefix written into it; it is a Linux script that
+  # answers for the MinGW build.
+  set(wxWidgets_CONFIG_EXECUTABLE "${MOXTREL_MINGW_DEPS_REAL}/bin/wx-config")
+  set(wxWidgets_USE_STATIC ON)
+endif()
+
 # -static links winpthread statically as well; without it the .exe needs
 # libwinpthread-1.dll even with a static libstdc++.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -2,7 +2,9 @@
 // each failure is shown in its box, and the dialog is left in the right state.
 
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <wx/animate.h>
 #include <wx/button.h>
@@ -45,7 +47,8 @@ protected:
         dlg.Show();
         Click(dlg, D::IdQuake);
         LocateOnFirstFixedDrive(dlg);
-        EXPECT_EQ(dlg.GameDirectory(), gameDir.string() + "/");
+        // The game directory ends in the system's separator.
+        EXPECT_EQ(dlg.GameDirectory(), (gameDir / "").string());
     }
 
     fs::path Package() const { return gameDir / "Quake.wad"; }
@@ -155,6 +158,9 @@ TEST_F(BeginRun, AMissingArchiveIsReportedByName) {
     ExpectUntouched();
 }
 
+// The open-file limit is POSIX's; Windows has no per-process limit a test
+// could lower, so there the package's creation cannot be made to fail alone.
+#ifndef _WIN32
 // Leaves room for exactly `free` more open files while it lives.
 class OpenFileLimit {
 public:
@@ -183,6 +189,7 @@ TEST_F(BeginRun, APackageThatCannotBeCreatedIsReported) {
     }
     ExpectUntouched();
 }
+#endif
 
 TEST_F(BeginRun, AfterAFileErrorTheDialogIsReadyToTryAgain) {
     // A folder where the package goes: the finished package cannot take its name.

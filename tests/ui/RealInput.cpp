@@ -1,6 +1,7 @@
 #include "RealInput.h"
 
 #include <chrono>
+#include <optional>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -8,16 +9,48 @@
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
+#ifdef __WXMSW__
+#include <windows.h>
+#else
 // Last: Xlib defines names such as None and Status as macros.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#endif
 
 namespace moxtrel::test {
 
 namespace {
 
+#ifdef __WXMSW__
+// The keys and clicks of SendInput are queued for the window's thread, and
+// Alt+F4 is a system key: DefWindowProc turns it into the close request.
+void WaitUntilInputIsQueued() {}
+
+bool WaitForQueuedCloseRequest() {
+    for (int tries = 0; tries < 1000; ++tries) {
+        MSG message;
+        if (::PeekMessageW(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) &&
+            message.wParam == VK_F4) {
+            return true;
+        }
+        wxMilliSleep(5);
+    }
+    return false;
+}
+
+wxColour PixelOfScreen(const wxPoint& where) {
+    const HDC screen = ::GetDC(nullptr);
+    const COLORREF pixel = ::GetPixel(screen, where.x, where.y);
+    ::ReleaseDC(nullptr, screen);
+    if (pixel == CLR_INVALID) return wxNullColour;
+    return wxColour(GetRValue(pixel), GetGValue(pixel), GetBValue(pixel));
+}
+#else
 Display* X() { return wxGetX11Display(); }
+
+// XTEST input reaches the server once the connection is flushed.
+void WaitUntilInputIsQueued() { XSync(X(), False); }
 
 // Looks at the queued events, taking none: is WM_DELETE_WINDOW among them?
 Bool SpotCloseRequest(Display* display, XEvent* event, XPointer found) {
@@ -40,11 +73,25 @@ bool WaitForQueuedCloseRequest() {
     return false;
 }
 
+wxColour PixelOfScreen(const wxPoint& where) {
+    XImage* image = XGetImage(X(), DefaultRootWindow(X()), where.x, where.y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return wxNullColour;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    // The test display is true colour, 8 bits a channel.
+    return wxColour((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+#endif
+
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, double seconds) {
+    // A loop of its own is made the active one: wxMSW dispatches what it
+    // yields for through the active loop, and has none outside ShowModal.
     wxGUIEventLoop temporary;
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive() ? wxEventLoopBase::GetActive() : &temporary;
+    std::optional<wxEventLoopActivator> activator;
+    if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
@@ -61,7 +108,7 @@ bool WaitUntilActive(wxTopLevelWindow& window) {
 
 void PressKey(int keyCode, int modifiers) {
     wxUIActionSimulator().Char(keyCode, modifiers);
-    XSync(X(), False);
+    WaitUntilInputIsQueued();
 }
 
 void ClickOn(wxWindow& control) {
@@ -73,17 +120,10 @@ void ClickAt(const wxPoint& where) {
     wxUIActionSimulator input;
     input.MouseMove(where);
     input.MouseClick();
-    XSync(X(), False);
+    WaitUntilInputIsQueued();
 }
 
-wxColour ScreenPixel(const wxPoint& where) {
-    XImage* image = XGetImage(X(), DefaultRootWindow(X()), where.x, where.y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return wxNullColour;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    // The test display is true colour, 8 bits a channel.
-    return wxColour((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
+wxColour ScreenPixel(const wxPoint& where) { return PixelOfScreen(where); }
 
 void WhenModal::Notify() {
     for (wxWindow* window : wxTopLevelWindows) {

@@ -1,7 +1,7 @@
 #pragma once
-// Input as a user gives it, through the X server: keys and clicks made with
-// XTEST, and close requests (Alt+F4) made by the window manager
-// (WindowManager.h).
+// Input as a user gives it: on Linux through the X server, keys and clicks
+// made with XTEST and close requests (Alt+F4) made by the window manager
+// (WindowManager.h); on Windows through SendInput, Alt+F4 included.
 
 #include <functional>
 #include <type_traits>

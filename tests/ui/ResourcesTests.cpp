@@ -1,6 +1,8 @@
 // The pictures built into the program have the forms the windows expect.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include <wx/gifdecod.h>
 #include <wx/mstream.h>
@@ -8,9 +10,15 @@
 #include "GuiTest.h"
 #include "res/EmbeddedFiles.h"
 #include "res/Pictures.h"
+#include "support/HostPath.h"
 
 namespace moxtrel::test {
 namespace {
+
+// A file the art tool wrote with the desktop icons.
+wxString DesktopIconFile(const std::string& name) {
+    return wxString((HostPath(MOXTREL_DESKTOP_ICON_DIR) / name).wstring());
+}
 
 const res::EmbeddedFile& File(const std::string& name) {
     for (const res::EmbeddedFile& file : res::EmbeddedFiles()) {
@@ -71,7 +79,7 @@ TEST(Pictures, TheDesktopIconIsDrawnForEachSize) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         SCOPED_TRACE(size);
-        wxImage icon(MOXTREL_DESKTOP_ICON_DIR "/desktop-icon-" + std::to_string(size) + ".png", wxBITMAP_TYPE_PNG);
+        wxImage icon(DesktopIconFile("desktop-icon-" + std::to_string(size) + ".png"), wxBITMAP_TYPE_PNG);
         ASSERT_TRUE(icon.IsOk());
         ASSERT_EQ(icon.GetSize(), wxSize(size, size));
         ASSERT_TRUE(icon.HasAlpha());
@@ -93,6 +101,27 @@ TEST(Pictures, TheDesktopIconIsDrawnForEachSize) {
         } else {
             EXPECT_GT(partlyClear, size);
         }
+    }
+}
+
+// The Windows program's icon file holds the desktop icon at every size, each
+// the same picture as the PNG of that size.
+TEST(Pictures, TheIconFileHoldsTheDesktopIconAtEachSize) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_ICO)) wxImage::AddHandler(new wxICOHandler);
+    const wxString iconFile = DesktopIconFile("moxtrel.ico");
+    const std::vector<int> sizes{16, 24, 32, 48, 64, 128, 256};
+    ASSERT_EQ(wxImage::GetImageCount(iconFile, wxBITMAP_TYPE_ICO), static_cast<int>(sizes.size()));
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        SCOPED_TRACE(sizes[i]);
+        wxImage fromIcon(iconFile, wxBITMAP_TYPE_ICO, static_cast<int>(i));
+        wxImage png(DesktopIconFile("desktop-icon-" + std::to_string(sizes[i]) + ".png"), wxBITMAP_TYPE_PNG);
+        ASSERT_TRUE(fromIcon.IsOk());
+        ASSERT_EQ(fromIcon.GetSize(), png.GetSize());
+        ASSERT_TRUE(fromIcon.HasAlpha());
+        const auto pixels = static_cast<std::size_t>(sizes[i] * sizes[i]);
+        EXPECT_TRUE(std::equal(png.GetData(), png.GetData() + pixels * 3, fromIcon.GetData()));
+        EXPECT_TRUE(std::equal(png.GetAlpha(), png.GetAlpha() + pixels, fromIcon.GetAlpha()));
     }
 }
 

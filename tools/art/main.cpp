@@ -1,16 +1,21 @@
 // Writes the program's pictures as PNG icons and bitmaps and animated GIFs
 // into the directory given on the command line; the build embeds them. With
-// --desktop-icons it writes the desktop icon at each of its sizes instead.
+// --desktop-icons it writes the desktop icon at each of its sizes instead, as
+// PNG files for Linux's desktops and as one icon file for Windows'.
 // wx is used only for its PNG encoder, without a display.
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/mstream.h>
 
 #include "DesktopIcon.h"
 #include "GifWriter.h"
+#include "IconFile.h"
 #include "Pictures.h"
 
 using namespace moxtrel::art;
@@ -44,12 +49,36 @@ bool SavePng(const Raster& r, const std::string& path) {
     return ToImage(r).SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
 }
 
-// The desktop icon at each size, as desktop-icon-SIZE.png.
-bool SaveDesktopIcons(const std::string& dir) {
-    for (int size : DesktopIconSizes) {
-        if (!SavePng(DesktopIcon(size), dir + "desktop-icon-" + std::to_string(size) + ".png")) return false;
+std::vector<std::uint8_t> PngBytes(const Raster& r) {
+    wxMemoryOutputStream stream;
+    if (!ToImage(r).SaveFile(stream, wxBITMAP_TYPE_PNG)) return {};
+    const wxFileOffset length = stream.GetLength();
+    if (length <= 0) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    if (stream.CopyTo(bytes.data(), bytes.size()) != bytes.size()) return {};
+    return bytes;
+}
+
+bool SaveIconFile(const std::vector<IconImage>& images, const std::string& path) {
+    for (const IconImage& image : images) {
+        if (image.png.empty()) return false;
     }
-    return true;
+    const std::vector<std::uint8_t> bytes = IconFile(images);
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file.flush());
+}
+
+// The desktop icon at each size, as desktop-icon-SIZE.png, and all sizes in
+// moxtrel.ico, the Windows program's icon.
+bool SaveDesktopIcons(const std::string& dir) {
+    std::vector<IconImage> images;
+    for (int size : DesktopIconSizes) {
+        const Raster icon = DesktopIcon(size);
+        if (!SavePng(icon, dir + "desktop-icon-" + std::to_string(size) + ".png")) return false;
+        images.push_back({size, PngBytes(icon)});
+    }
+    return SaveIconFile(images, dir + "moxtrel.ico");
 }
 
 }  // namespace
