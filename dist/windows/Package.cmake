@@ -41,6 +41,9 @@ set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # holds the uninstaller's shortcut alone.
 if(TARGET moxtrel)
   set(CPACK_NSIS_INSTALLED_ICON_NAME moxtrel.exe)
+  # The installer and the uninstaller wear the program's icon.
+  get_target_property(CPACK_NSIS_MUI_ICON moxtrel MOXTREL_ICON_FILE)
+  set(CPACK_NSIS_MUI_UNIICON ${CPACK_NSIS_MUI_ICON})
   # Each backslash is written four times: CPackConfig.cmake reads the text as
   # CMake code once more.
   set(CPACK_NSIS_CREATE_ICONS_EXTRA
