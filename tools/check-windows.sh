@@ -11,7 +11,9 @@
 #  - moxtrel.exe answers --version and --help;
 #  - the window tests pass under Wine in an X server with a window manager;
 #  - the whole road in moxtrel.exe with real keys and clicks, on Wine's own
-#    drives and registry, writes the same package as Linux and registers it.
+#    drives and registry, writes the same package as Linux and registers it;
+#  - a close request during Begin ends the program once the run is over, with
+#    the whole package written.
 # Needs the release build (tools/setup.sh) for the demo game, the Linux package
 # and the art tool that draws the pictures.
 set -euo pipefail
@@ -67,18 +69,29 @@ if [ "${1:-}" = --window-tests ]; then
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove --window "$1" $((WIDTH * $2 / $4)) $((HEIGHT * $3 / $5)) click 1
   }
-  wine build/windows/app/moxtrel.exe >/dev/null 2>&1 &
-  program=$!
-  main=$(window "Extract Pak Textures")
-  click "$main" 25 14 223 110         # Quake
-  sleep 0.5
-  click "$main" 200 42 223 110        # Search
-  search=$(window Search)
-  click "$search" 14 39 212 100       # Hard Drives
-  click "$search" 177 62 212 100      # Begin Search
-  sleep 3
-  click "$search" 177 87 212 100      # Ok
-  sleep 1
+  # Starts moxtrel.exe and finds the game as a user does: Quake, then Search
+  # over the hard drives, Begin Search, Ok.
+  start_and_find_the_game() {
+    wine build/windows/app/moxtrel.exe >/dev/null 2>&1 &
+    program=$!
+    main=$(window "Extract Pak Textures")
+    click "$main" 25 14 223 110         # Quake
+    sleep 0.5
+    click "$main" 200 42 223 110        # Search
+    search=$(window Search)
+    click "$search" 14 39 212 100       # Hard Drives
+    click "$search" 177 62 212 100      # Begin Search
+    sleep 3
+    click "$search" 177 87 212 100      # Ok
+    sleep 1
+  }
+  ends_by_itself() {
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || return 0; sleep 0.1; done
+    echo "check-windows: $1" >&2
+    exit 1
+  }
+
+  start_and_find_the_game
   # The keyboard after the find: the main dialog has the focus back, and
   # Alt+B starts Begin.
   xdotool key alt+b
@@ -86,8 +99,22 @@ if [ "${1:-}" = --window-tests ]; then
   xdotool windowactivate --sync "$info" key Return
   sleep 1
   xdotool windowactivate --sync "$main" key Escape
-  for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$program" 2>/dev/null; then echo "check-windows: Escape did not end moxtrel.exe" >&2; exit 1; fi
+  ends_by_itself "Escape did not end moxtrel.exe"
+
+  # A close request during Begin (Alt+F4, which openbox makes the window
+  # manager's close): the run goes on to its summary, then the program ends
+  # by itself. The game is of real scale, so the run is still going when the
+  # request comes.
+  cp "$WINEPREFIX/drive_c/Quake/id1/Quake.wad" "$work/road.wad"
+  rm -rf "$WINEPREFIX/drive_c/Quake"
+  mv "$work/big/quake" "$WINEPREFIX/drive_c/Quake"
+  start_and_find_the_game
+  xdotool key alt+b
+  sleep 0.5
+  xdotool key alt+F4
+  info=$(window "WAD File Info")
+  xdotool windowactivate --sync "$info" key Return
+  ends_by_itself "a close request during Begin did not end moxtrel.exe once the run was over"
   exit 0
 fi
 
@@ -148,10 +175,19 @@ wine "$gui" --help | tr -d '\r' | grep -q '^Usage: moxtrel \[auto\]$' || fail "m
 rm -f "$WINEPREFIX/drive_c/Quake/id1/Quake.wad"
 wine reg add "$key\\txpack0" /f >/dev/null 2>&1
 wineserver -w
+# The game of real scale for the close during Begin, once for the road and
+# once for the Linux build to compare with (the generator writes the same
+# bytes each time).
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target make_big_game >/dev/null
+for copy in big big-linux; do build/bench/bench/make_big_game "$work/$copy" --scale 3 --no-tree >/dev/null; done
+MOXTREL_REGISTRY="$work/linux.reg" "$linux_cli" extract "$work/big-linux/quake/id1" >/dev/null 2>&1
 NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash tools/check-windows.sh --window-tests "$work" ||
   fail "the window tests or the road failed under Wine"
-cmp "$WINEPREFIX/drive_c/Quake/id1/Quake.wad" "$work/linux/id1/Quake.wad" ||
+cmp "$work/road.wad" "$work/linux/id1/Quake.wad" ||
   fail "the package the window program wrote differs from Linux's"
+cmp "$WINEPREFIX/drive_c/Quake/id1/Quake.wad" "$work/big-linux/quake/id1/Quake.wad" ||
+  fail "the package written through a close request differs from Linux's"
 wine reg query "$key\\txpack0" 2>/dev/null | tr -d '\r' | grep -q 'path *REG_SZ *C:\\Quake\\id1\\Quake.wad$' ||
   fail "the window program did not register the package in txpack0"
 

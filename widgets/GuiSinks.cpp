@@ -12,6 +12,10 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#endif
+
 namespace moxtrel::widgets {
 
 namespace {
@@ -38,6 +42,37 @@ private:
 };
 #endif
 
+// A close request made during long work: the title bar's close button,
+// Alt+F4, or the window manager's close under Wine. wxMSW's filtered yield
+// counts each of these as user input and puts what it does not dispatch back
+// on the queue without its window, where it is lost; the dialog would then
+// never hear of the close it is to answer once the work is over. They are
+// dispatched here instead (the dialog holds the close until the work is
+// over); the rest of those messages is dropped, as the yield drops all input
+// made meanwhile.
+#ifdef __WXMSW__
+// Takes the messages `first` to `last` off the queue and dispatches those
+// that ask for a close; the yield would drop the others just the same.
+template <typename IsClose>
+void DispatchFromQueue(UINT first, UINT last, IsClose isClose) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+        if (isClose(msg)) ::DispatchMessageW(&msg);
+    }
+}
+
+void DispatchCloseRequests() {
+    // What becomes a close: Alt+F4 and the close button's click.
+    DispatchFromQueue(WM_SYSKEYDOWN, WM_SYSKEYDOWN, [](const MSG& msg) { return msg.wParam == VK_F4; });
+    DispatchFromQueue(WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, [](const MSG& msg) { return msg.wParam == HTCLOSE; });
+    // The close they, or the window manager, asked for.
+    DispatchFromQueue(WM_SYSCOMMAND, WM_SYSCOMMAND, [](const MSG& msg) { return (msg.wParam & 0xFFF0) == SC_CLOSE; });
+}
+#else
+// Elsewhere the filtered yield passes a close request on as it is.
+void DispatchCloseRequests() {}
+#endif
+
 }  // namespace
 
 void KeepWindowsPainted(bool always) {
@@ -57,6 +92,7 @@ void KeepWindowsPainted(bool always) {
     wxGUIEventLoop temporary;
     std::optional<wxEventLoopActivator> activator;
     if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
+    DispatchCloseRequests();
     wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
     inPass = false;
 }
