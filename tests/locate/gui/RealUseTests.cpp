@@ -279,6 +279,8 @@ TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
         caption = shown.GetTitle();
         text = static_cast<widgets::MessageDialog&>(shown).GetMessage();
         PressKey(WXK_RETURN);
+        // Taken by this box, not by the summary after it.
+        EXPECT_TRUE(PumpUntil([&] { return !IsOpenModal(shown); })) << "Return closes the box";
     });
     WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog&) { shownInOrder.push_back("summary"); }, wxID_OK);
     PressKey('B', wxMOD_ALT);
