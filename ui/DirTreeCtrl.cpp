@@ -139,7 +139,7 @@ std::string CDirTreeCtrl::GetItemPath(const wxTreeItemId& item) const {
     std::string path;
     for (wxTreeItemId at = item; at.IsOk() && at != GetRootItem(); at = GetItemParent(at)) {
         std::string text = TextToPath(GetItemText(at));
-        if (!path.empty() && (text.empty() || text.back() != '/')) text += '/';
+        if (!path.empty() && !platform::EndsWithSeparator(text)) text += platform::Separator;
         path.insert(0, text);
     }
     return path;

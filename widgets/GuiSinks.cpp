@@ -47,9 +47,10 @@ private:
 // counts each of these as user input and puts what it does not dispatch back
 // on the queue without its window, where it is lost; the dialog would then
 // never hear of the close it is to answer once the work is over. They are
-// dispatched here instead (the dialog holds the close until the work is
-// over); the rest of those messages is dropped, as the yield drops all input
-// made meanwhile.
+// dispatched here instead, before the yield and, for a request that came
+// during it, after it (the dialog holds the close until the work is over);
+// the rest of those messages is dropped, as the yield drops all input made
+// meanwhile.
 #ifdef __WXMSW__
 // Takes the messages `first` to `last` off the queue and dispatches those
 // that ask for a close; the yield would drop the others just the same.
@@ -57,7 +58,11 @@ template <typename IsClose>
 void DispatchFromQueue(UINT first, UINT last, IsClose isClose) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
-        if (isClose(msg)) ::DispatchMessageW(&msg);
+        if (!isClose(msg)) continue;
+        // One the yield put back has lost its window: it was the active one,
+        // the only window of the program that takes input during the work.
+        if (!msg.hwnd) msg.hwnd = ::GetActiveWindow();
+        ::DispatchMessageW(&msg);
     }
 }
 
@@ -94,6 +99,7 @@ void KeepWindowsPainted(bool always) {
     if (!wxEventLoopBase::GetActive()) activator.emplace(&temporary);
     DispatchCloseRequests();
     wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_UI | wxEVT_CATEGORY_TIMER);
+    DispatchCloseRequests();
     inPass = false;
 }
 

@@ -101,6 +101,15 @@ CurrentDirectoryGuard::~CurrentDirectoryGuard() {
     std::filesystem::current_path(m_saved, ignored);
 }
 
+void RemoveFromOutside(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::filesystem::path current = std::filesystem::current_path();
+    const std::filesystem::path inside = current.lexically_relative(path);
+    if (!inside.empty() && *inside.begin() != "..") std::filesystem::current_path(path.parent_path());
+#endif
+    std::filesystem::remove_all(path);
+}
+
 #ifdef _WIN32
 
 // Through the wide calls, so values that are not ASCII survive; the C

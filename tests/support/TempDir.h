@@ -74,6 +74,11 @@ private:
     std::filesystem::path m_saved;
 };
 
+// Removes `path` with everything below it, as a user does from outside the
+// program. Windows cannot remove a folder that is the current directory (the
+// program makes the game directory its own), so the process leaves it first.
+void RemoveFromOutside(const std::filesystem::path& path);
+
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
 public:

@@ -141,7 +141,7 @@ TEST_F(BeginRun, TwoInvalidArchivesEndTheRunWithoutAPackageOrASummary) {
 }
 
 TEST_F(BeginRun, AGameDirectoryThatIsGoneGivesAPlainBox) {
-    fs::remove_all(gameDir);
+    RemoveFromOutside(gameDir);
     wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectMessageBox("Invalid file path", "Extraction Error", 0));
     ExpectUntouched();
 }

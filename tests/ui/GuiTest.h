@@ -35,6 +35,9 @@ TestApp& App();
 void Click(wxWindow& dialog, int id);
 
 bool IsShown(const wxWindow& dialog, int id);
+// A modal dialog not yet ended. wxMSW keeps a dialog modal until its loop
+// has returned, after EndModal has hidden it; wxGTK ends it at once.
+bool IsOpenModal(const wxDialog& dialog);
 bool IsEnabled(const wxWindow& dialog, int id);
 std::string LabelOf(const wxWindow& dialog, int id);
 

@@ -32,6 +32,7 @@ void Click(wxWindow& dialog, int id) {
 }
 
 bool IsShown(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsShown(); }
+bool IsOpenModal(const wxDialog& dialog) { return dialog.IsModal() && dialog.IsShown(); }
 bool IsEnabled(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->IsEnabled(); }
 std::string LabelOf(const wxWindow& dialog, int id) { return dialog.FindWindow(id)->GetLabel().utf8_string(); }
 

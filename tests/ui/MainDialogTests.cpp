@@ -120,7 +120,7 @@ TEST_F(MainDialog, ChoosingTheGameAgainAfterAFindStartsOverButKeepsTheBeginPoint
 
     Click(dlg, D::IdQuake);
     ExpectState(dlg, {true, true, false, true, true, true});
-    EXPECT_EQ(dlg.GameDirectory(), c + "id1/");
+    EXPECT_EQ(dlg.GameDirectory(), Native(c + "id1/"));
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
 

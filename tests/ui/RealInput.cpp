@@ -9,6 +9,8 @@
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
+
+#include "ui/GuiTest.h"
 #ifdef __WXMSW__
 #include <windows.h>
 #else
@@ -27,11 +29,12 @@ namespace {
 // Alt+F4 is a system key: DefWindowProc turns it into the close request.
 void WaitUntilInputIsQueued() {}
 
+// Alt+F4 is queued whole before PressKey returns; its Alt comes first.
 bool WaitForQueuedCloseRequest() {
     for (int tries = 0; tries < 1000; ++tries) {
         MSG message;
         if (::PeekMessageW(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) &&
-            message.wParam == VK_F4) {
+            (message.wParam == VK_MENU || message.wParam == VK_F4)) {
             return true;
         }
         wxMilliSleep(5);
@@ -128,12 +131,12 @@ wxColour ScreenPixel(const wxPoint& where) { return PixelOfScreen(where); }
 void WhenModal::Notify() {
     for (wxWindow* window : wxTopLevelWindows) {
         auto* dialog = wxDynamicCast(window, wxDialog);
-        if (!dialog || !dialog->IsModal() || !m_matches(*dialog)) continue;
+        if (!dialog || !IsOpenModal(*dialog) || !m_matches(*dialog)) continue;
         Stop();
         m_acted = true;
         EXPECT_TRUE(WaitUntilActive(*dialog)) << "the dialog never got the focus";
         m_act(*dialog);
-        if (dialog->IsModal()) dialog->EndModal(m_leftOpen);
+        if (IsOpenModal(*dialog)) dialog->EndModal(m_leftOpen);
         return;
     }
 }

@@ -27,14 +27,14 @@ void WhenOpened(std::function<void(Dialog&)> act) {
     wxTheApp->CallAfter([act] {
         Dialog* open = nullptr;
         for (wxWindow* window : wxTopLevelWindows) {
-            if (auto* dialog = dynamic_cast<Dialog*>(window); dialog && dialog->IsModal()) open = dialog;
+            if (auto* dialog = dynamic_cast<Dialog*>(window); dialog && IsOpenModal(*dialog)) open = dialog;
         }
         if (!open) {
             ADD_FAILURE() << "the dialog did not open";
             return;
         }
         act(*open);
-        if (open->IsModal()) {
+        if (IsOpenModal(*open)) {
             ADD_FAILURE() << "the dialog was left open";
             open->EndModal(-1);
         }
@@ -94,7 +94,7 @@ TEST_F(GameDirectorySelection, ManualLocateHandsTheFoundDirectoryToTheMainDialog
     });
     Click(dlg, D::IdLocate);
 
-    EXPECT_EQ(dlg.GameDirectory(), c + "Games/Quake/id1/");
+    EXPECT_EQ(dlg.GameDirectory(), Native(c + "Games/Quake/id1/"));
     ExpectSteps(dlg, DirectoryFound);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), " Found pak0.pak and pak1.pak");
 }
@@ -109,7 +109,7 @@ TEST_F(GameDirectorySelection, ACancelledLocateChangesNothing) {
     ExpectSteps(dlg, ChosenAgain);
     WhenOpened<CLocateDlg>([](CLocateDlg& locate) { PressEscape(locate); });
     Click(dlg, D::IdLocate);
-    EXPECT_EQ(dlg.GameDirectory(), c + "id1/");
+    EXPECT_EQ(dlg.GameDirectory(), Native(c + "id1/"));
     ExpectSteps(dlg, ChosenAgain);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), GameChosenText);
 }
@@ -124,7 +124,7 @@ TEST_F(GameDirectorySelection, SearchHandsTheFoundDirectoryToTheMainDialog) {
     });
     Click(dlg, D::IdSearch);
 
-    EXPECT_EQ(dlg.GameDirectory(), c + "Games/Quake/id1/");
+    EXPECT_EQ(dlg.GameDirectory(), Native(c + "Games/Quake/id1/"));
     ExpectSteps(dlg, DirectoryFound);
     EXPECT_EQ(LabelOf(dlg, D::IdStatus), "Found pak0.pak and pak1.pak");
 }
@@ -178,7 +178,7 @@ TEST_F(GameDirectorySelection, TheWholeRoadFromChoosingQuakeToTheSummary) {
             });
             Click(dlg, D::IdSearch);
         }
-        ASSERT_EQ(dlg.GameDirectory(), c + "Quake/id1/");
+        ASSERT_EQ(dlg.GameDirectory(), Native(c + "Quake/id1/"));
 
         wxTEST_DIALOG(Click(dlg, D::IdBegin), ExpectSummary([&](CWadInfoDlg& summary) {
                           EXPECT_EQ(LabelOf(summary, CWadInfoDlg::IdFileName), "Quake.wad");

@@ -79,14 +79,14 @@ TEST_F(LocateDialog, OpensFoundWhenTheRootOfTheFirstFixedDriveHoldsTheGame) {
     int result = RunModal(dlg, [&] {
         EXPECT_EQ(dlg.GetTitle(), "Locate");
         EXPECT_EQ(LabelOf(dlg, L::IdPrompt), QuakePrompt);
-        ExpectFound(dlg, c + "id1/");
+        ExpectFound(dlg, Native(c + "id1/"));
         EXPECT_EQ(flashes.flashes, std::vector<bool>{true});
         EXPECT_FALSE(wxIsBusy()) << "the hourglass is gone once the drives are listed";
         EXPECT_FALSE(dlg.HasCapture());
         Click(dlg, L::IdOkCancel);
     });
     EXPECT_EQ(result, wxID_OK);
-    EXPECT_EQ(dlg.GetPath(), c + "id1/");
+    EXPECT_EQ(dlg.GetPath(), Native(c + "id1/"));
 }
 
 TEST_F(LocateDialog, TestsEachSelectionWithTheDataDirectoryAndStaysSearchingUntilBothArchivesAreThere) {
@@ -99,15 +99,15 @@ TEST_F(LocateDialog, TestsEachSelectionWithTheDataDirectoryAndStaysSearchingUnti
     dlg.SetPrompt(QuakePrompt, 0);
     int result = RunModal(dlg, [&] {
         ExpectSearching(dlg, c);
-        EXPECT_EQ(dlg.GetPath(), c + "id1/") << "a drive root gets no second '/'";
+        EXPECT_EQ(dlg.GetPath(), Native(c + "id1/")) << "a drive root gets no second '/'";
         Select(dlg, c + "OnlyPak0");
         ExpectSearching(dlg, c + "OnlyPak0");
-        EXPECT_EQ(dlg.GetPath(), c + "OnlyPak0/id1/");
+        EXPECT_EQ(dlg.GetPath(), Native(c + "OnlyPak0/id1/"));
         Select(dlg, c + "OnlyPak1");
         ExpectSearching(dlg, c + "OnlyPak1");
         TreeOf(dlg).Expand(Item(dlg, c + "Games"));
-        Select(dlg, c + "Games/Quake");
-        ExpectFound(dlg, c + "Games/Quake/ID1/");
+        Select(dlg, Native(c + "Games/Quake"));
+        ExpectFound(dlg, Native(c + "Games/Quake/ID1/"));
         PressEscape(dlg);
     });
     EXPECT_EQ(result, wxID_CANCEL) << "Escape cancels even when found";
@@ -121,11 +121,11 @@ TEST_F(LocateDialog, AddsTheHexenDataDirectoryForHexen) {
     CLocateDlg dlg{map.Service()};
     dlg.SetPrompt("Please find the Hexen(tm) 2 game executable directory...", 1);
     int result = RunModal(dlg, [&] {
-        EXPECT_EQ(dlg.GetPath(), c + "data1/");
+        EXPECT_EQ(dlg.GetPath(), Native(c + "data1/"));
         Select(dlg, c + "Quake");
         ExpectSearching(dlg, c + "Quake");
         Select(dlg, c + "Hexen II");
-        ExpectFound(dlg, c + "Hexen II/data1/");
+        ExpectFound(dlg, Native(c + "Hexen II/data1/"));
         dlg.Close();
     });
     EXPECT_EQ(result, wxID_OK) << "the close box accepts when found";

@@ -12,7 +12,7 @@ namespace moxtrel::test {
 int RunModal(wxDialog& dialog, const std::function<void()>& inside) {
     dialog.CallAfter([&dialog, inside] {
         inside();
-        if (dialog.IsModal()) {
+        if (IsOpenModal(dialog)) {
             ADD_FAILURE() << "the dialog was left open";
             dialog.EndModal(-1);
         }

@@ -51,7 +51,7 @@ protected:
         return RunModal(dialog, [&] {
             ASSERT_TRUE(WaitUntilActive(dialog));
             inside();
-            EXPECT_TRUE(PumpUntil([&] { return !dialog.IsModal(); }));
+            EXPECT_TRUE(PumpUntil([&] { return !IsOpenModal(dialog); }));
         });
     }
 
@@ -107,7 +107,7 @@ TEST_F(RealUse, ClosingDuringTheScanWaitsForItAndAcceptsTheFind) {
     CloseRequestDuringWork close;
     EXPECT_EQ(Run(*dlg, [&] { ScanWithTheMouse(static_cast<CSearchDlg&>(*dlg)); }), wxID_OK);
     EXPECT_TRUE(close.Sent());
-    EXPECT_EQ(static_cast<CSearchDlg&>(*dlg).GetPath(), c + "Quake/id1/");
+    EXPECT_EQ(static_cast<CSearchDlg&>(*dlg).GetPath(), Native(c + "Quake/id1/"));
 }
 
 TEST_F(RealUse, TheFoundStateIsSeenInTheTitleAndTheLockedTreeAndTheStatusLineHasItsEdge) {
@@ -244,7 +244,7 @@ TEST_F(MainDialogInUse, ErrorBoxesShowTheirIconAndWholeCaption) {
     FindTheGame(true);
     const std::tuple<std::function<void()>, const char*, bool> cases[] = {
         {[&] { std::filesystem::remove(c + "Quake/id1/PAK0.PAK"); }, "File IO error", true},
-        {[&] { std::filesystem::remove_all(c + "Quake/id1"); }, "Extraction Error", false},
+        {[&] { RemoveFromOutside(c + "Quake/id1"); }, "Extraction Error", false},
     };
     for (const auto& [breakTheGame, caption, withIcon] : cases) {
         breakTheGame();
@@ -279,6 +279,8 @@ TEST_F(MainDialogInUse, ARunThatSkippedDataSaysSoInOneBoxBeforeTheSummary) {
         caption = shown.GetTitle();
         text = static_cast<widgets::MessageDialog&>(shown).GetMessage();
         PressKey(WXK_RETURN);
+        // Taken by this box, not by the summary after it.
+        EXPECT_TRUE(PumpUntil([&] { return !IsOpenModal(shown); })) << "Return closes the box";
     });
     WhenModal summary(IsA<CWadInfoDlg>, [&](wxDialog&) { shownInOrder.push_back("summary"); }, wxID_OK);
     PressKey('B', wxMOD_ALT);

@@ -86,7 +86,7 @@ TEST_F(SearchDialog, FindsTheGameOnTheRootOfTheFirstFixedDriveAndLocksTheOptions
         EXPECT_EQ(LabelOf(dlg, S::IdOkCancel), "&Ok");
         EXPECT_FALSE(IsEnabled(dlg, S::IdBeginSearch));
         ExpectOptionsEnabled(dlg, false);
-        EXPECT_EQ(dlg.GetPath(), c + "id1/");
+        EXPECT_EQ(dlg.GetPath(), Native(c + "id1/"));
         EXPECT_EQ(platform::GetCurrentDirectory(), dlg.GetPath());
         EXPECT_EQ(flashes.flashes, std::vector<bool>{true});
         // The scan is over: the clip stands, the hourglass and the grab are gone.
@@ -130,17 +130,17 @@ TEST_F(SearchDialog, KeepsTheIncompleteDataDirectoryOfAFolderWithOnlyPak0) {
         Tick(dlg, S::IdNetwork, true);
         Click(dlg, S::IdBeginSearch);
         EXPECT_EQ(LabelOf(dlg, S::IdStatus), "File not found");
-        EXPECT_EQ(dlg.GetPath(), c + "Quake/id1/");
+        EXPECT_EQ(dlg.GetPath(), Native(c + "Quake/id1/"));
 
         // Searching again with other kinds starts afresh and can find.
         Tick(dlg, S::IdHard, false);
         Click(dlg, S::IdBeginSearch);
         EXPECT_EQ(LabelOf(dlg, S::IdStatus), "File found");
-        EXPECT_EQ(dlg.GetPath(), net + "Quake/id1/");
+        EXPECT_EQ(dlg.GetPath(), Native(net + "Quake/id1/"));
         PressEscape(dlg);
     });
     EXPECT_EQ(code, wxID_CANCEL) << "Escape cancels even after a find";
-    EXPECT_EQ(result, net + "Quake/id1/") << "the dialog keeps its find; only OK hands it on";
+    EXPECT_EQ(result, Native(net + "Quake/id1/")) << "the dialog keeps its find; only OK hands it on";
 }
 
 TEST_F(SearchDialog, LooksForHexenInItsDataDirectory) {
@@ -151,7 +151,7 @@ TEST_F(SearchDialog, LooksForHexenInItsDataDirectory) {
         [&](CSearchDlg& dlg) {
             Tick(dlg, S::IdHard, true);
             Click(dlg, S::IdBeginSearch);
-            EXPECT_EQ(dlg.GetPath(), c + "Hexen2/data1/");
+            EXPECT_EQ(dlg.GetPath(), Native(c + "Hexen2/data1/"));
             Click(dlg, S::IdOkCancel);
         },
         1);
