@@ -14,6 +14,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The main and Locate dialogs ask for Times New Roman; Liberation Serif has
+# its metrics, so their texts fit as they do on Windows.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 # It makes graphics data for game editing; "games" is for games themselves.
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

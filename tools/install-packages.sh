@@ -16,6 +16,10 @@ packages=(
   # The window program's libraries for Windows, built from Debian's sources
   # by tools/build-windows-deps.sh.
   libz-mingw-w64-dev make
+  # The main and Locate dialogs ask for Times New Roman: Liberation Serif has
+  # its metrics, so the dialogs are laid out as on Windows, under GTK and
+  # under Wine alike.
+  fonts-liberation
 )
 
 # Root needs no sudo (containers and CI run as root).

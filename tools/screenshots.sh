@@ -12,8 +12,8 @@
 #   info.png    the WAD File Info box at the end of the run
 # With --windows it runs build/windows/app/moxtrel.exe under Wine instead, in
 # a throw-away Wine prefix with the demo game on C: and a free slot in Wine's
-# registry, and saves windows-main.png, windows-search.png and
-# windows-info.png (the same moments as main, search and info).
+# registry, and saves windows-main.png, windows-locate.png, windows-search.png
+# and windows-info.png (the same moments as main, locate, search and info).
 # A picture is taken only when the window has stopped changing, is checked
 # (size of the window, not blank), and only then replaces the file in
 # OUTPUT_DIR, so a failed run leaves the pictures it did not make as they
@@ -182,10 +182,23 @@ if [ -n "$windows" ]; then
   game=$WINEPREFIX/drive_c/Quake/id1
   key='HKCU\Software\Orvek\Lathmore\Gantry\Settings'
   wine reg add "$key\\txpack0" /f >/dev/null 2>&1
+  # Windows has Times New Roman, which the main and Locate dialogs ask for;
+  # Wine has none and would measure them in a sans serif of other widths.
+  # Liberation Serif has its metrics, and is what the Linux pictures show.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
   start
   click "$main" 25 14 223 110          # Quake
   sleep 0.5
   shoot "$main" windows-main
+  click "$main" 200 17 223 110         # Manual Locate
+  locate=$(window Locate)
+  click "$locate" 35 47 179 159        # C:, first in the tree
+  xdotool key q                        # the tree's type-ahead: the Quake folder
+  sleep 4                              # the test of the folder and the found cue
+  shoot "$locate" windows-locate
+  xdotool key Escape                   # cancels, even when found
+  gone Locate
   click "$main" 200 42 223 110         # Search
   search=$(window Search)
   click "$search" 14 39 212 100        # Hard Drives
