@@ -99,8 +99,15 @@ int RunInPrefix(const fs::path& prefix, const std::vector<std::string>& command,
 }
 
 std::string QueryValue(const fs::path& prefix, const std::string& key, const std::string& name) {
+    // A wine started on a loaded machine has once failed before reg ran (a
+    // value of one import missing beside the others); a value that is truly
+    // missing is missing on every try.
     std::string printed;
-    if (RunInPrefix(prefix, {"wine", "reg", "query", key, "/v", name}, &printed) != 0) return "<missing>";
+    bool ran = false;
+    for (int tries = 0; tries < 3 && !ran; ++tries) {
+        ran = RunInPrefix(prefix, {"wine", "reg", "query", key, "/v", name}, &printed) == 0;
+    }
+    if (!ran) return "<missing>";
     // "    name    REG_SZ    data": the data follows the type.
     std::istringstream lines(printed);
     for (std::string line; std::getline(lines, line);) {
