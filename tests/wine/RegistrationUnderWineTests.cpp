@@ -88,6 +88,8 @@ TEST_F(RegistrationUnderWine, APrefixThatIsNotTheEditorsOrNotChosenIsLeftByteFor
 
     EXPECT_EQ(Registry(withoutEditor), before[0]);
     EXPECT_EQ(Registry(withEditor), before[1]);
+    EXPECT_FALSE(fs::exists(withoutEditor / "wineserver")) << "no wineserver was started for it";
+    EXPECT_FALSE(fs::exists(withEditor / "wineserver"));
 }
 
 TEST_F(RegistrationUnderWine, ADamagedUserRegKeepsThePackageAndSaysWhyItWasNotRegistered) {

@@ -53,6 +53,15 @@ protected:
         return read.Ok() ? data : DescribeFailure(read);
     }
 
+    // The registration in txpack1 as Wine reads it, txpack0 untouched.
+    void ExpectRegisteredInTheFreeSlot() const {
+        EXPECT_EQ(Query("txpack1", "path"), "Z:\\games\\quake\\id1\\Quake.wad");
+        EXPECT_EQ(Query("txpack1", "name"), "Quake.wad");
+        EXPECT_EQ(Query("txpack1", "type"), "0x1");
+        EXPECT_EQ(Query("txpack0", "name"), "Other.wad");
+        EXPECT_EQ(NoteAsWineReadsIt(), Note + '\0');
+    }
+
     std::unique_ptr<test::TestPrefix> prefix;
     std::unique_ptr<WinePrefixRegistry> registry;
 };
@@ -64,11 +73,7 @@ TEST_F(EditorPrefix, WithItsServerStoppedUserRegIsEditedInPlaceOfTheSlotOnly) {
     const std::size_t slot = before.find("[Software\\\\Orvek\\\\Lathmore\\\\Gantry\\\\Settings\\\\txpack1]");
     EXPECT_EQ(after.substr(0, slot), before.substr(0, slot));
     EXPECT_FALSE(fs::exists(*prefix / "wineserver")) << "no Wine was started to write it";
-
-    EXPECT_EQ(Query("txpack1", "path"), "Z:\\games\\quake\\id1\\Quake.wad");
-    EXPECT_EQ(Query("txpack1", "type"), "0x1");
-    EXPECT_EQ(Query("txpack0", "name"), "Other.wad");
-    EXPECT_EQ(NoteAsWineReadsIt(), Note + '\0');
+    ExpectRegisteredInTheFreeSlot();
 }
 
 TEST_F(EditorPrefix, WithItsServerRunningEverythingGoesThroughWine) {
@@ -82,11 +87,7 @@ TEST_F(EditorPrefix, WithItsServerRunningEverythingGoesThroughWine) {
 
     const std::string before = ReadText(*prefix / "user.reg");
     ASSERT_TRUE(registry->SetValues(Settings + "\\txpack1", Registration()).Ok());
-    EXPECT_EQ(Query("txpack1", "path"), "Z:\\games\\quake\\id1\\Quake.wad");
-    EXPECT_EQ(Query("txpack1", "name"), "Quake.wad");
-    EXPECT_EQ(NoteAsWineReadsIt(), Note + '\0');
-    EXPECT_EQ(Query("txpack1", "type"), "0x1");
-    EXPECT_EQ(Query("txpack0", "name"), "Other.wad");
+    ExpectRegisteredInTheFreeSlot();
 
     // No slot is made, by the program or by reg.
     EXPECT_EQ(registry->SetValues(Settings + "\\txpack2", Registration()).failure, WineFailure::KeyNotFound);
